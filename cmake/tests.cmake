@@ -1,0 +1,37 @@
+# Test executables: host tests under GoogleTest on Linux, Windows-side tests under wine64.
+set(QUORVEL_FIXTURES_DIR "${CMAKE_SOURCE_DIR}/tests/fixtures")
+
+if(NOT WIN32)
+  find_package(GTest REQUIRED)
+  include(GoogleTest)
+  file(GLOB QUORVEL_HOST_TEST_SOURCES CONFIGURE_DEPENDS tests/host/*.cpp)
+  add_executable(quorvel_host_tests ${QUORVEL_HOST_TEST_SOURCES})
+  target_include_directories(quorvel_host_tests PRIVATE tests)
+  target_compile_definitions(quorvel_host_tests
+    PRIVATE QUORVEL_FIXTURES_DIR="${QUORVEL_FIXTURES_DIR}")
+  target_link_libraries(quorvel_host_tests PRIVATE quorvel_core quorvel_sim GTest::gtest_main
+                                                   GTest::gmock)
+  gtest_discover_tests(quorvel_host_tests DISCOVERY_TIMEOUT 60)
+else()
+  # Debian's googletest package ships the sources; build them with the cross compiler.
+  set(gtest_disable_pthreads ON CACHE BOOL "" FORCE)
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+  foreach(t gtest gtest_main gmock gmock_main)
+    target_compile_options(${t} PRIVATE -Wno-error)
+  endforeach()
+
+  set(QUORVEL_WINEPREFIX "${CMAKE_BINARY_DIR}/wineprefix")
+  file(GLOB QUORVEL_WIN_TEST_SOURCES CONFIGURE_DEPENDS tests/win/*_test.cpp)
+  foreach(src ${QUORVEL_WIN_TEST_SOURCES})
+    get_filename_component(name ${src} NAME_WE)
+    add_executable(${name} ${src})
+    target_include_directories(${name} PRIVATE tests)
+    target_compile_definitions(${name} PRIVATE QUORVEL_FIXTURES_DIR="${QUORVEL_FIXTURES_DIR}")
+    target_link_libraries(${name} PRIVATE quorvel_ui quorvel_sim gtest gmock)
+    add_test(NAME ${name} COMMAND ${name})
+    set_tests_properties(${name} PROPERTIES
+      ENVIRONMENT "WINEPREFIX=${QUORVEL_WINEPREFIX};WINEDEBUG=-all;WINEDLLOVERRIDES=mscoree,mshtml="
+      RESOURCE_LOCK wineprefix)
+  endforeach()
+endif()

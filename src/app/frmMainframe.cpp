@@ -1,0 +1,169 @@
+// The main window's start-up, page switching, menus and the event handlers of its pages.
+#include "app/frmMainframe.h"
+
+#include "detect/Detection.h"
+#include "install/Install.h"
+#include "settings/RateSettings.h"
+
+namespace quorvel::app {
+
+using platform::kHkeyLocalMachine;
+
+frmMainframe::frmMainframe(platform::Platform& platform)
+    : platform_(platform), registry_(platform.registry, platform.prompt) {
+    tbsMain.Add(kTabIntroduction, kTabIntroductionTip);
+    tbsMain.Add(kTabSysInfo, kTabSysInfoTip);
+    tbsMain.Add(kTabSettings, kTabSettingsTip);
+}
+
+void frmMainframe::Form_Load() {
+    registry_.CreateKey(kHkeyLocalMachine, kOwnKeyPath);
+    registry_.SetStringValue(kHkeyLocalMachine, kOwnKeyPath, kVersionValueName, kVersionText);
+    for (auto& text : cmb) {
+        text = modes::kNoRate;
+    }
+    GatherSystemInfo();
+}
+
+void frmMainframe::GatherSystemInfo() {
+    blnCompressedActive = false;
+    const detect::Findings f = detect::GatherSystemInfo(registry_, platform_.system);
+
+    const auto found = [](Label& label, const std::string& text) {
+        label.caption = text;
+        label.foreColor = kFindingColour;
+    };
+    if (f.isNt) {
+        found(lblOS, detect::kOsNt);
+    }
+    if (f.deviceDescription) {
+        found(lblDeviceDesc, *f.deviceDescription);
+    }
+    if (f.driverVersion) {
+        found(lblDetVer, *f.driverVersion);
+    }
+    if (f.formatCapable) {
+        found(lblFormatCapability, detect::kYes);
+    }
+    if (f.formatActive) {
+        found(lblFormatUsage, detect::kYes);
+        blnCompressedActive = true;
+    }
+    if (f.detonator40) {
+        blnDetonator40 = *f.detonator40;
+        found(lblFormatHexadecimal, blnDetonator40 ? detect::kYes : detect::kNo);
+    }
+
+    if (f.settingsTab == detect::SettingsTab::Remove) {
+        if (tbsMain.Count() >= 3) {
+            tbsMain.Remove(3);
+        }
+    } else if (f.settingsTab == detect::SettingsTab::Rename40) {
+        tbsMain.Item(3).caption = kTabSettings40;
+    }
+    lblSummary.caption = f.summary;
+    if (f.summaryRed) {
+        lblSummary.foreColor = kRed;
+    }
+    obtVerError40.visible = f.offerGenerationChoice;
+    obtVerError28.visible = f.offerGenerationChoice;
+}
+
+void frmMainframe::ClickTab(int index) {
+    if (index < 1 || index > tbsMain.Count()) {
+        return;
+    }
+    tbsMain.selectedIndex = index;
+    tbsMain_Click();
+}
+
+void frmMainframe::tbsMain_Click() {
+    const int index = tbsMain.selectedIndex;
+    if (index < 1 || index > 3) {
+        return;
+    }
+    fmeIntroVisible = index == 1;
+    fmeSysInfoVisible = index == 2;
+    fmeSettings40Visible = index == 3 && blnDetonator40;
+    fmeSettingsVisible = index == 3 && !blnDetonator40;
+}
+
+void frmMainframe::EndProgram() {
+    aboutBox.reset();
+    unloaded = true;
+}
+
+void frmMainframe::mnuExit_Click() { EndProgram(); }
+
+void frmMainframe::Form_Unload() { EndProgram(); }
+
+void frmMainframe::mnuAbout_Click() {
+    if (!aboutBox) {
+        aboutBox.emplace(platform_.shell);
+    }
+    if (showAboutBoxModal) {
+        showAboutBoxModal(*aboutBox);
+    }
+}
+
+void frmMainframe::ClickGenerationOption(bool detonator40) {
+    OptionButton& picked = detonator40 ? obtVerError40 : obtVerError28;
+    if (picked.value) {
+        return;  // an option button already selected raises no click
+    }
+    picked.value = true;
+    (detonator40 ? obtVerError28 : obtVerError40).value = false;
+    if (detonator40) {
+        obtVerError40_Click();
+    } else {
+        obtVerError28_Click();
+    }
+}
+
+void frmMainframe::obtVerError40_Click() { ChooseGeneration(true); }
+
+void frmMainframe::obtVerError28_Click() { ChooseGeneration(false); }
+
+void frmMainframe::ChooseGeneration(bool detonator40) {
+    detect::ShowGenerationNotice(platform_.prompt, detonator40);
+    if (tbsMain.Count() == 3) {
+        tbsMain.Remove(3);
+    }
+    blnDetonator40 = detonator40;
+    tbsMain.Add(detonator40 ? kTabSettings40 : kTabSettings);
+    tbsMain.Item(3).toolTip = kTabSettingsTip;
+}
+
+void frmMainframe::ClickRateOption(std::size_t row, std::size_t index) {
+    settings::ClickRate(opt, row, index);
+}
+
+void frmMainframe::PickListItem(std::size_t row, const std::string& text) { cmb.at(row) = text; }
+
+void frmMainframe::cmdDeselect_Click() { settings::DeselectAll(opt); }
+
+void frmMainframe::cmdDeselect40_Click() { settings::DeselectAll(cmb); }
+
+void frmMainframe::tmrWarning_Timer() { lblWarning.visible = !lblWarning.visible; }
+
+void frmMainframe::tmrWarning40_Timer() { lblWarning40.visible = !lblWarning40.visible; }
+
+void frmMainframe::cmdApply_Click() {
+    settings::ApplySelection(settings::CompressedPage(opt), platform_.prompt,
+                             [this] { InstallModeTable(); });
+}
+
+void frmMainframe::cmdApply40_Click() {
+    settings::ApplySelection(settings::HexPage(cmb), platform_.prompt,
+                             [this] { InstallModeTable(); });
+}
+
+void frmMainframe::InstallModeTable() {
+    const install::InstallInputs inputs{blnDetonator40, blnCompressedActive, opt, cmb};
+    if (install::InstallModeTable(inputs, registry_, platform_.prompt, platform_.restart) ==
+        install::InstallOutcome::ProgramEnds) {
+        EndProgram();
+    }
+}
+
+}  // namespace quorvel::app

@@ -1,0 +1,108 @@
+// frmMainframe: the main window as a portable form. It holds the state of every control the
+// program changes and implements every event handler; the Win32 view draws the state and
+// forwards the user's events here.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "app/Controls.h"
+#include "app/frmAboutBox.h"
+#include "modes/Catalogue.h"
+#include "platform/Platform.h"
+#include "registry/mdlRegistry.h"
+
+namespace quorvel::app {
+
+inline constexpr const char* kMainCaption = "Quorvel v2.01 E";
+inline constexpr const char* kOwnKeyPath = "SOFTWARE\\Velkora\\Quorvel";
+inline constexpr const char* kVersionValueName = "Version";
+inline constexpr const char* kVersionText = "2.01 E";
+
+inline constexpr const char* kTabIntroduction = "Introduction";
+inline constexpr const char* kTabIntroductionTip = "Information about this tool";
+inline constexpr const char* kTabSysInfo = "System information";
+inline constexpr const char* kTabSysInfoTip = "A summary of your system's specifications";
+inline constexpr const char* kTabSettings = "Settings";
+inline constexpr const char* kTabSettings40 = "Settings 40";
+inline constexpr const char* kTabSettingsTip = "Set the refresh rates.";
+
+inline constexpr const char* kWarningText =
+    "MAKE SURE, YOUR MONITOR SUPPORTS THE FREQUENCY SETTINGS, YOU ENTERED! I DON'T TAKE THE "
+    "RESPONSIBILITY FOR ANY DAMAGE!";
+inline constexpr unsigned kWarningBlinkMs = 400;
+
+class frmMainframe {
+public:
+    explicit frmMainframe(platform::Platform& platform);
+
+    // Events, named after their control and event.
+    void Form_Load();
+    void tbsMain_Click();
+    void mnuExit_Click();
+    void mnuAbout_Click();
+    void Form_Unload();  // the user closed the window
+    void obtVerError40_Click();
+    void obtVerError28_Click();
+    void cmdDeselect_Click();
+    void cmdDeselect40_Click();
+    void tmrWarning_Timer();
+    void tmrWarning40_Timer();
+    void cmdApply_Click();
+    void cmdApply40_Click();
+
+    // What the controls do by themselves before an event reaches the form: a tab click selects
+    // the tab, an option button takes the selection of its group, a list shows the picked item.
+    void ClickTab(int index);
+    void ClickGenerationOption(bool detonator40);
+    void ClickRateOption(std::size_t row, std::size_t index);
+    void PickListItem(std::size_t row, const std::string& text);
+
+    // Control state.
+    TabStrip tbsMain;
+    bool fmeIntroVisible = true;
+    bool fmeSysInfoVisible = false;
+    bool fmeSettingsVisible = false;
+    bool fmeSettings40Visible = false;
+
+    Label lblDeviceDesc{"Not found", kRed};
+    Label lblDetVer{"Not found", kRed};
+    Label lblFormatCapability{"No", kRed};
+    Label lblFormatUsage{"No", kRed};
+    Label lblFormatHexadecimal{"Not found", kRed};
+    Label lblOS{"Windows 95/98/ME", kRed};
+    Label lblSummary{"The fix should work properly.", kFindingColour};
+    OptionButton obtVerError40{"Detonator 40.41 or higher", false};
+    OptionButton obtVerError28{"Detonator 28.32 or higher", false};
+
+    modes::CompressedSelection opt{};  // the option buttons' Value, row by row
+    modes::HexSelection cmb{};         // the lists' texts; empty means no item selected
+    Label lblWarning{kWarningText, kRed};
+    Label lblWarning40{kWarningText, kRed};
+
+    // Form-level flags.
+    bool blnCompressedActive = false;
+    bool blnDetonator40 = false;
+
+    // The about box while it is loaded.
+    std::optional<frmAboutBox> aboutBox;
+    // Shows the about box modally over this window and returns when it is closed; set by the
+    // view (tests set their own).
+    std::function<void(frmAboutBox&)> showAboutBoxModal;
+
+    // Set once the window is unloaded and the program is to end.
+    bool unloaded = false;
+
+private:
+    void GatherSystemInfo();
+    void ChooseGeneration(bool detonator40);
+    void InstallModeTable();
+    void EndProgram();
+
+    platform::Platform& platform_;
+    registry::mdlRegistry registry_;
+};
+
+}  // namespace quorvel::app

@@ -1,0 +1,55 @@
+// Shared pieces of the Win32 view: twips conversion, fonts, the borderless container panel
+// and the interface each page view implements.
+#pragma once
+
+#include <windows.h>
+
+#include "app/Controls.h"
+#include "app/frmMainframe.h"
+
+namespace quorvel::app::win32 {
+
+// Fonts and screen metrics shared by every control of the program.
+struct ViewContext {
+    HINSTANCE instance = nullptr;
+    int dpiX = 96;
+    int dpiY = 96;
+    HFONT font = nullptr;                // Tahoma 8.25 pt
+    HFONT boldFont = nullptr;            // Tahoma 8.25 pt bold
+    HFONT boldUnderlineFont = nullptr;   // Tahoma 8.25 pt bold underlined
+};
+
+// Twips to pixels at the screen's real DPI (15 twips per pixel at 96 DPI).
+inline int TwipsX(const ViewContext& v, int twips) { return MulDiv(twips, v.dpiX, 1440); }
+inline int TwipsY(const ViewContext& v, int twips) { return MulDiv(twips, v.dpiY, 1440); }
+
+inline COLORREF ToColorRef(const Colour& c) {
+    return c.kind == Colour::Kind::Rgb ? static_cast<COLORREF>(c.value)
+                                       : GetSysColor(static_cast<int>(c.value));
+}
+
+// A borderless child container (the program's frames without caption and its row groups).
+// It paints its background in `background` and forwards WM_COMMAND, WM_NOTIFY, WM_CTLCOLOR*
+// and WM_DRAWITEM to its top-level window, so one window procedure sees every control's events.
+// Registered once by RegisterPanelClass; `background` is kept in the panel's user data.
+bool RegisterPanelClass(HINSTANCE instance);
+HWND CreatePanel(HWND parent, const ViewContext& v, int leftTw, int topTw, int widthTw,
+                 int heightTw, Colour background, int id = 0);
+void SetPanelBackground(HWND panel, Colour background);
+
+// A page of the main window: creates its controls inside its page frame, forwards the user's
+// events on them to the form, and mirrors the form's state.
+class IPageView {
+public:
+    virtual ~IPageView() = default;
+    virtual void Create(HWND pageFrame, const ViewContext& v) = 0;
+    // Returns true when the command came from one of this page's controls.
+    virtual bool OnCommand(frmMainframe& form, int id, int code, HWND control) = 0;
+    // Colours of this page's STATIC and BUTTON controls: returns a brush for the background
+    // (and sets the DC's text colour), or nullptr when the control is not this page's.
+    virtual HBRUSH OnCtlColor(const frmMainframe& form, HDC dc, HWND control) = 0;
+    // Updates the controls whose state differs from the form's; nothing else is touched.
+    virtual void Sync(const frmMainframe& form) = 0;
+};
+
+}  // namespace quorvel::app::win32

@@ -1,0 +1,67 @@
+// System and driver detection: what the System information page shows, the two flags and the
+// fate of the settings tab; and the manual choice of the driver generation.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "platform/Prompt.h"
+#include "platform/System.h"
+#include "registry/mdlRegistry.h"
+
+namespace quorvel::detect {
+
+inline constexpr const char* kServiceKey = "SYSTEM\\CurrentControlSet\\Services\\nv\\Device0";
+inline constexpr const char* kClassRoot = "SYSTEM\\CurrentControlSet\\Control\\Class";
+inline constexpr const char* kDriverDownloadAddress = "http://www.nvidia.com/Download/index.aspx";
+
+inline constexpr const char* kSummarySuccess = "The fix should work properly.";
+inline constexpr const char* kSummaryNotNt =
+    "CRITICAL: You need a Windows NT platform such as NT/2000/XP to run this tool, since the 60 Hz "
+    "bug does not exist on Non-NT operatings systems.";
+inline constexpr const char* kSummaryDriverMissing =
+    "CRITICAL: The Detonator driver was not found on your system. This patch does only work with "
+    "the \"nVidia Detonator driver\" and it was tested with the official version.";
+std::string SummaryFormatUnsupported();
+std::string SummaryVersionMissing();
+inline constexpr const char* kSummaryFormatInactive =
+    "WARNING: Your driver does not have the new compressed mode format activated. The tool can "
+    "activate it, but take it as a warning.";
+
+inline constexpr const char* kOsNt = "Windows NT/2000/XP";
+inline constexpr const char* kYes = "Yes";
+inline constexpr const char* kNo = "No";
+
+enum class SettingsTab { Keep, Rename40, Remove };
+
+// What one detection run found. Absent optionals mean "not found": the label keeps its design
+// text in red.
+struct Findings {
+    bool isNt = false;
+    std::optional<std::string> deviceDescription;  // read when the service key exists
+    std::optional<std::string> driverVersion;      // read from the last matching class key
+    bool formatCapable = false;                    // UseCompressedModeFormat exists
+    bool formatActive = false;                     // ... and holds 1
+    std::optional<bool> detonator40;               // from the version's first character
+    SettingsTab settingsTab = SettingsTab::Keep;
+    std::string summary = kSummarySuccess;
+    bool summaryRed = false;
+    bool offerGenerationChoice = false;
+};
+
+Findings GatherSystemInfo(registry::mdlRegistry& registry, platform::ISystemInfo& system);
+
+// The manual generation choice: the notice shown before the settings tab is re-created.
+inline constexpr const char* kChoiceTitle = "Choice of Detoantor version";
+inline constexpr const char* kChoice40Line =
+    "This will enable the \"Settings 40\" page, which will allow you to set refresh rates.";
+inline constexpr const char* kChoice28Line =
+    "This will enable the \"Settings\" page, which will allow you to set refresh rates.";
+inline constexpr const char* kChoiceWarning =
+    "IF YOU ARE NOT SURE, WHICH DETONATOR VERSION IS INSTALLED, CHOOSING A WRONG VERSION AND "
+    "EXECUTING THE FIX WOULD INCREASE THE RISK OF HARDWARE DAMAGE! I WILL NOT TAKE ANY "
+    "RESPONSIBILITY!";
+std::string GenerationNoticeText(bool detonator40);
+void ShowGenerationNotice(platform::IPrompt& prompt, bool detonator40);
+
+}  // namespace quorvel::detect

@@ -1,0 +1,31 @@
+// Modal message boxes: text, title and MessageBox style in, the button pressed out.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace quorvel::platform {
+
+// MessageBox styles (winuser.h).
+inline constexpr std::uint32_t kMbOk = 0x00;
+inline constexpr std::uint32_t kMbYesNo = 0x04;
+inline constexpr std::uint32_t kMbIconHand = 0x10;
+inline constexpr std::uint32_t kMbIconQuestion = 0x20;
+inline constexpr std::uint32_t kMbIconExclamation = 0x30;
+inline constexpr std::uint32_t kMbIconInformation = 0x40;
+
+// MessageBox results.
+inline constexpr int kIdOk = 1;
+inline constexpr int kIdCancel = 2;
+inline constexpr int kIdYes = 6;
+inline constexpr int kIdNo = 7;
+
+class IPrompt {
+public:
+    virtual ~IPrompt() = default;
+    // Shows a modal box over the program's active window and returns the button pressed
+    // (0 when the box could not be shown).
+    virtual int Show(const std::string& text, const std::string& title, std::uint32_t style) = 0;
+};
+
+}  // namespace quorvel::platform

@@ -1,0 +1,203 @@
+// The registry operations and their error report.
+#include "registry/mdlRegistry.h"
+
+#include <vector>
+
+namespace quorvel::registry {
+
+using namespace platform;
+
+namespace {
+// Subkey names may be 255 characters; the buffer holds them and the terminator.
+constexpr std::uint32_t kNameBufferSize = 256;
+constexpr std::uint32_t kClassBufferSize = 255;
+constexpr std::uint32_t kErrorTextSize = 2048;
+}  // namespace
+
+void mdlRegistry::ReportRegistryError(long status) {
+    std::vector<char> buffer(kErrorTextSize, '\0');
+    std::uint32_t formatError = 0;
+    const std::uint32_t count = api_.FormatSystemMessage(
+        static_cast<std::uint32_t>(status), buffer.data(), kErrorTextSize, &formatError);
+    std::string text;
+    if (count > 0) {
+        text.assign(buffer.data(), count < kErrorTextSize ? count : kErrorTextSize);
+    } else if (formatError == static_cast<std::uint32_t>(kErrorResourceLangNotFound)) {
+        text = kNoLanguageText;
+    } else {
+        text = kUnknownFormatErrorText;
+    }
+    prompt_.Show(kRegistryErrorPrompt + text, kRegistryErrorTitle, kMbOk | kMbIconHand);
+}
+
+bool mdlRegistry::Open(HKey hKey, const std::string& strKeyPath, std::uint32_t access, HKey* key,
+                       bool report) {
+    const long status = api_.OpenKeyEx(hKey, strKeyPath.c_str(), 0, access, key);
+    if (status != kErrorSuccess) {
+        if (report) {
+            ReportRegistryError(status);
+        }
+        return false;
+    }
+    return true;
+}
+
+void mdlRegistry::Close(HKey key) {
+    const long status = api_.CloseKey(key);
+    if (status != kErrorSuccess) {
+        ReportRegistryError(status);
+    }
+}
+
+void mdlRegistry::CreateKey(HKey hKey, const std::string& strKeyPath) {
+    HKey key = 0;
+    std::uint32_t disposition = 0;
+    const long status = api_.CreateKeyEx(hKey, strKeyPath.c_str(), kRegOptionNonVolatile,
+                                         kKeyCreateSubKey, &key, &disposition);
+    if (status != kErrorSuccess) {
+        ReportRegistryError(status);
+        return;
+    }
+    Close(key);
+}
+
+std::string mdlRegistry::EnumSubKey(HKey hKey, const std::string& strKeyPath,
+                                    std::int32_t lngIndex) {
+    HKey key = 0;
+    if (!Open(hKey, strKeyPath, kKeyEnumerateSubKeys, &key, true)) {
+        return {};
+    }
+    char name[kNameBufferSize] = {};
+    char className[kClassBufferSize] = {};
+    std::uint32_t nameSize = kNameBufferSize;
+    std::uint32_t classSize = kClassBufferSize;
+    FileTime lastWrite;
+    const long status = api_.EnumKeyEx(key, static_cast<std::uint32_t>(lngIndex), name, &nameSize,
+                                       className, &classSize, &lastWrite);
+    std::string result;
+    if (status == kErrorSuccess) {
+        result.assign(name, nameSize < kNameBufferSize ? nameSize : kNameBufferSize);
+    } else if (status != kErrorNoMoreItems) {
+        ReportRegistryError(status);
+    }
+    Close(key);
+    return result;
+}
+
+bool mdlRegistry::KeyExists(HKey hKey, const std::string& strKeyPath) {
+    HKey key = 0;
+    if (!Open(hKey, strKeyPath, kKeyEnumerateSubKeys, &key, false)) {
+        return false;
+    }
+    // A probe answers a question; a failing close is no answer to it.
+    api_.CloseKey(key);
+    return true;
+}
+
+bool mdlRegistry::ValueExists(HKey hKey, const std::string& strKeyPath,
+                              const std::string& strValueName) {
+    HKey key = 0;
+    if (!Open(hKey, strKeyPath, kKeyQueryValue, &key, true)) {
+        return false;
+    }
+    std::uint32_t type = 0;
+    std::uint32_t size = 0;
+    const bool exists =
+        api_.QueryValueEx(key, strValueName.c_str(), &type, nullptr, &size) == kErrorSuccess;
+    Close(key);
+    return exists;
+}
+
+void mdlRegistry::SetDwordValue(HKey hKey, const std::string& strKeyPath,
+                                const std::string& strValueName, std::int32_t lngValue) {
+    HKey key = 0;
+    if (!Open(hKey, strKeyPath, kKeySetValue, &key, true)) {
+        return;
+    }
+    const auto bits = static_cast<std::uint32_t>(lngValue);
+    const std::uint8_t data[4] = {
+        static_cast<std::uint8_t>(bits & 0xFF), static_cast<std::uint8_t>((bits >> 8) & 0xFF),
+        static_cast<std::uint8_t>((bits >> 16) & 0xFF), static_cast<std::uint8_t>(bits >> 24)};
+    const long status = api_.SetValueEx(key, strValueName.c_str(), kRegDword, data, 4);
+    if (status != kErrorSuccess) {
+        ReportRegistryError(status);
+    }
+    Close(key);
+}
+
+void mdlRegistry::SetStringValue(HKey hKey, const std::string& strKeyPath,
+                                 const std::string& strValueName, const std::string& strData) {
+    HKey key = 0;
+    if (!Open(hKey, strKeyPath, kKeySetValue, &key, true)) {
+        return;
+    }
+    // c_str() carries the terminating NUL, which the size counts.
+    const long status =
+        api_.SetValueEx(key, strValueName.c_str(), kRegSz,
+                        reinterpret_cast<const std::uint8_t*>(strData.c_str()),
+                        static_cast<std::uint32_t>(strData.size() + 1));
+    if (status != kErrorSuccess) {
+        ReportRegistryError(status);
+    }
+    Close(key);
+}
+
+std::int32_t mdlRegistry::GetDwordValue(HKey hKey, const std::string& strKeyPath,
+                                        const std::string& strValueName) {
+    HKey key = 0;
+    if (!Open(hKey, strKeyPath, kKeyQueryValue, &key, true)) {
+        return 0;
+    }
+    std::uint8_t data[4] = {0, 0, 0, 0};
+    std::uint32_t size = 4;
+    std::uint32_t type = 0;
+    std::int32_t result = 0;
+    const long status = api_.QueryValueEx(key, strValueName.c_str(), &type, data, &size);
+    if (status == kErrorSuccess) {
+        const std::uint32_t bits = static_cast<std::uint32_t>(data[0]) |
+                                   (static_cast<std::uint32_t>(data[1]) << 8) |
+                                   (static_cast<std::uint32_t>(data[2]) << 16) |
+                                   (static_cast<std::uint32_t>(data[3]) << 24);
+        result = static_cast<std::int32_t>(bits);
+    } else {
+        ReportRegistryError(status);
+    }
+    Close(key);
+    return result;
+}
+
+std::string mdlRegistry::GetStringValue(HKey hKey, const std::string& strKeyPath,
+                                        const std::string& strValueName) {
+    HKey key = 0;
+    if (!Open(hKey, strKeyPath, kKeyQueryValue, &key, true)) {
+        return {};
+    }
+    std::string result;
+    std::uint32_t type = 0;
+    std::uint32_t size = 0;
+    long status = api_.QueryValueEx(key, strValueName.c_str(), &type, nullptr, &size);
+    if (status != kErrorSuccess) {
+        ReportRegistryError(status);
+    } else {
+        std::vector<std::uint8_t> data(size);
+        // The size asked for above: a value that grew in between fails with 234, as on Windows.
+        status = api_.QueryValueEx(key, strValueName.c_str(), &type,
+                                   size > 0 ? data.data() : nullptr, &size);
+        if (size == 0 && status == kErrorSuccess) {
+            // An empty value: nothing to read.
+        } else if (status != kErrorSuccess) {
+            ReportRegistryError(status);
+        } else {
+            const std::size_t length = size < data.size() ? size : data.size();
+            std::size_t end = 0;
+            while (end < length && data[end] != 0) {
+                ++end;
+            }
+            result.assign(reinterpret_cast<const char*>(data.data()), end);
+        }
+    }
+    Close(key);
+    return result;
+}
+
+}  // namespace quorvel::registry

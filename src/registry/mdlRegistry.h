@@ -1,0 +1,52 @@
+// mdlRegistry: nine thin registry operations; each reports its own failures in a box and
+// returns a neutral result (empty text, 0 or false).
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "platform/Prompt.h"
+#include "platform/Registry.h"
+
+namespace quorvel::registry {
+
+using platform::HKey;
+
+inline constexpr const char* kRegistryErrorPrompt =
+    "Unknown Registry-error occured. System-response: ";
+inline constexpr const char* kRegistryErrorTitle = "Error";
+inline constexpr const char* kNoLanguageText = "<No language-ID found for error-message.>";
+inline constexpr const char* kUnknownFormatErrorText = "<Unknown FormatMessage-error occured.>";
+
+class mdlRegistry {
+public:
+    mdlRegistry(platform::IRegistry& api, platform::IPrompt& prompt) : api_(api), prompt_(prompt) {}
+
+    // Shows the error box with the system's text for `status`, the code the failing call
+    // returned (registry calls return their status instead of setting the last error).
+    void ReportRegistryError(long status);
+
+    void CreateKey(HKey hKey, const std::string& strKeyPath);
+    std::string EnumSubKey(HKey hKey, const std::string& strKeyPath, std::int32_t lngIndex);
+    bool KeyExists(HKey hKey, const std::string& strKeyPath);
+    bool ValueExists(HKey hKey, const std::string& strKeyPath, const std::string& strValueName);
+    void SetDwordValue(HKey hKey, const std::string& strKeyPath, const std::string& strValueName,
+                       std::int32_t lngValue);
+    void SetStringValue(HKey hKey, const std::string& strKeyPath, const std::string& strValueName,
+                        const std::string& strData);
+    std::int32_t GetDwordValue(HKey hKey, const std::string& strKeyPath,
+                               const std::string& strValueName);
+    std::string GetStringValue(HKey hKey, const std::string& strKeyPath,
+                               const std::string& strValueName);
+
+private:
+    // Opens strKeyPath with `access`; reports a failure when `report` is set.
+    bool Open(HKey hKey, const std::string& strKeyPath, std::uint32_t access, HKey* key,
+              bool report);
+    void Close(HKey key);
+
+    platform::IRegistry& api_;
+    platform::IPrompt& prompt_;
+};
+
+}  // namespace quorvel::registry
