@@ -21,7 +21,7 @@ inline constexpr int kIdYes = 6;
 inline constexpr int kIdNo = 7;
 
 class IPrompt {
-public:
+  public:
     virtual ~IPrompt() = default;
     // Shows a modal box over the program's active window and returns the button pressed
     // (0 when the box could not be shown).

@@ -60,11 +60,11 @@ struct FileTime {
 // names (terminator included on input, excluded on output) and in bytes for value data; a null
 // data pointer asks for type and size only.
 class IRegistry {
-public:
+  public:
     virtual ~IRegistry() = default;
 
-    virtual long OpenKeyEx(HKey key, const char* subKey, std::uint32_t options, std::uint32_t access,
-                           HKey* result) = 0;
+    virtual long OpenKeyEx(HKey key, const char* subKey, std::uint32_t options,
+                           std::uint32_t access, HKey* result) = 0;
     virtual long CreateKeyEx(HKey key, const char* subKey, std::uint32_t options,
                              std::uint32_t access, HKey* result, std::uint32_t* disposition) = 0;
     virtual long EnumKeyEx(HKey key, std::uint32_t index, char* name, std::uint32_t* nameSize,

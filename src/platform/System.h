@@ -32,7 +32,7 @@ struct TokenPrivilegesOne {
 };
 
 class ISystemInfo {
-public:
+  public:
     virtual ~ISystemInfo() = default;
     // GetVersionExA with dwOSVersionInfoSize = 148; the platform identifier, 0 when the call
     // failed.
@@ -40,7 +40,7 @@ public:
 };
 
 class IShell {
-public:
+  public:
     virtual ~IShell() = default;
     // ShellExecuteA(owner, operation, file, no parameters, no directory, showCommand).
     virtual std::intptr_t Execute(Handle owner, const std::string& operation,
@@ -48,11 +48,12 @@ public:
 };
 
 class IRestart {
-public:
+  public:
     virtual ~IRestart() = default;
     virtual Handle GetCurrentProcess() = 0;
     virtual bool OpenProcessToken(Handle process, std::uint32_t access, Handle* token) = 0;
-    virtual bool LookupPrivilegeValue(const char* systemName, const char* name, Luid* luid) = 0;
+    // Named for the ANSI function: <windows.h> turns the plain name into a macro.
+    virtual bool LookupPrivilegeValueA(const char* systemName, const char* name, Luid* luid) = 0;
     // AdjustTokenPrivileges; *lastError receives GetLastError() taken right after the call.
     virtual bool AdjustTokenPrivileges(Handle token, bool disableAll,
                                        const TokenPrivilegesOne& newState,

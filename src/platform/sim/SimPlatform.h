@@ -26,7 +26,7 @@ struct ShownBox {
 // used up, is unexpected: it is recorded, `onUnexpected` is called with a description, and it
 // is answered with IDOK for an OK box and IDNO otherwise.
 class ScriptedPrompt : public IPrompt {
-public:
+  public:
     int Show(const std::string& text, const std::string& title, std::uint32_t style) override;
 
     ScriptedPrompt& Expect(std::string title, int answer);
@@ -37,7 +37,7 @@ public:
 
     std::function<void(const std::string&)> onUnexpected;
 
-private:
+  private:
     struct Expected {
         std::string title;
         int answer;
@@ -48,12 +48,12 @@ private:
 };
 
 class SimSystemInfo : public ISystemInfo {
-public:
+  public:
     explicit SimSystemInfo(std::uint32_t platformId = kVerPlatformWin32Nt) : id_(platformId) {}
     std::uint32_t GetPlatformId() override { return id_; }
     void SetPlatformId(std::uint32_t id) { id_ = id; }
 
-private:
+  private:
     std::uint32_t id_;
 };
 
@@ -65,23 +65,23 @@ struct ShellCall {
 };
 
 class SimShell : public IShell {
-public:
+  public:
     std::intptr_t Execute(Handle owner, const std::string& operation, const std::string& file,
                           int showCommand) override;
     const std::vector<ShellCall>& Calls() const { return calls_; }
     std::intptr_t result = 42;  // > 32 means success, as ShellExecute reports it
 
-private:
+  private:
     std::vector<ShellCall> calls_;
 };
 
 // Each step of the restart sequence can fail; the privilege can be missing (the adjustment then
 // succeeds with last error 1300). Every call is recorded by name with its arguments.
 class SimRestart : public IRestart {
-public:
+  public:
     Handle GetCurrentProcess() override;
     bool OpenProcessToken(Handle process, std::uint32_t access, Handle* token) override;
-    bool LookupPrivilegeValue(const char* systemName, const char* name, Luid* luid) override;
+    bool LookupPrivilegeValueA(const char* systemName, const char* name, Luid* luid) override;
     bool AdjustTokenPrivileges(Handle token, bool disableAll, const TokenPrivilegesOne& newState,
                                std::uint32_t bufferLength, TokenPrivilegesOne* previous,
                                std::uint32_t* returnLength, std::uint32_t* lastError) override;
@@ -93,11 +93,12 @@ public:
     bool privilegeMissing = false;
     bool failExit = false;
 
-    // "GetCurrentProcess()", "OpenProcessToken(process,0x28)", "LookupPrivilegeValue(,SeShutdownPrivilege)",
-    // "AdjustTokenPrivileges(token,0,1,luid,2,16)", "ExitWindowsEx(2,0)"
+    // "GetCurrentProcess()", "OpenProcessToken(process,0x28)",
+    // "LookupPrivilegeValue(,SeShutdownPrivilege)", "AdjustTokenPrivileges(token,0,1,luid,2,16)",
+    // "ExitWindowsEx(2,0)"
     const std::vector<std::string>& Calls() const { return calls_; }
 
-private:
+  private:
     std::vector<std::string> calls_;
 };
 

@@ -24,16 +24,20 @@ enum class RegCall { Open, Create, Enum, Query, Set, Close, Format };
 // One registry call as the program made it.
 struct RegCallRecord {
     RegCall call;
-    std::string keyPath;    // full path of the key the call worked on ("HKEY_LOCAL_MACHINE\...")
-    std::string name;       // subkey (open/create) or value name (query/set); empty otherwise
+    // Full path of the key the call worked on ("HKEY_LOCAL_MACHINE\..."): for open/create the
+    // key opened or created (existing parts in their stored casing); empty for Format and for an
+    // unknown handle.
+    std::string keyPath;
+    std::string name;          // subkey (open/create) or value name (query/set); empty otherwise
     std::uint32_t access = 0;  // access requested by open/create
-    std::uint32_t index = 0;   // enumeration index
-    long status = 0;        // what the call returned (for Format: the count)
+    std::uint32_t index = 0;   // enumeration index; for Format the message identifier
+    long status = 0;           // what the call returned (for Format: the count)
 };
 
 // A failure to inject: the first call (or every call, when `repeat`) that matches `call`, and,
-// when set, whose key path ends with `keyPathSuffix` (case-insensitive) and whose value name
-// equals `name`, returns `status` instead of doing its work.
+// when set, whose key path ends with `keyPathSuffix` and whose name equals `name` (both
+// case-insensitive), returns `status` instead of doing its work. A failed close leaves the handle
+// open; a failed Format returns 0 with `status` as its last error.
 struct RegFailure {
     RegCall call;
     long status = kErrorAccessDenied;
@@ -43,7 +47,7 @@ struct RegFailure {
 };
 
 class SimRegistry : public IRegistry {
-public:
+  public:
     SimRegistry();
     ~SimRegistry() override;
 
@@ -99,15 +103,15 @@ public:
     void ClearCalls();
     std::size_t OpenHandleCount() const;
 
-private:
+  private:
     struct Impl;
     std::unique_ptr<Impl> impl_;
 };
 
 // Convenience constructors for values.
-RawValue StringValue(const std::string& text);                  // REG_SZ with its NUL
-RawValue DwordValue(std::uint32_t value);                       // REG_DWORD, little-endian
+RawValue StringValue(const std::string& text);                     // REG_SZ with its NUL
+RawValue DwordValue(std::uint32_t value);                          // REG_DWORD, little-endian
 RawValue MultiStringValue(const std::vector<std::string>& parts);  // REG_MULTI_SZ
-std::string RootName(HKey root);                                // "HKEY_LOCAL_MACHINE"
+std::string RootName(HKey root);                                   // "HKEY_LOCAL_MACHINE"
 
 }  // namespace quorvel::platform::sim
