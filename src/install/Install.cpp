@@ -1,0 +1,148 @@
+// InstallModeTable: composes the mode table, finds the NVIDIA display keys, asks the user, writes
+// the table into every key and offers the restart.
+#include "install/Install.h"
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "modes/Composers.h"
+
+namespace quorvel::install {
+
+using platform::kHkeyLocalMachine;
+
+namespace {
+
+constexpr const char* kServiceKeyPath = "SYSTEM\\CurrentControlSet\\Services\\nv\\Device0";
+constexpr const char* kVideoRootPath = "SYSTEM\\CurrentControlSet\\Control\\Video";
+constexpr const char* kDisplaySubKey = "\\0000";
+constexpr const char* kInstalledDisplayDrivers = "InstalledDisplayDrivers";
+constexpr const char* kNvidiaDisplayDriver = "nv4_disp";
+constexpr const char* kUseCompressedModeFormat = "UseCompressedModeFormat";
+constexpr const char* kRootName = "HKEY_LOCAL_MACHINE";
+// Any non-empty name: it only gets the enumeration loop started.
+constexpr const char* kSubKeyPlaceholder = "SUBKEY";
+
+// One value per chip family the driver knows; every one is written, whatever the chip.
+constexpr std::array<const char*, 26> kModesDeltaValues = {
+    "CRUSH11_Modes_Delta",  "NV0A_Modes_Delta",   "NV10_Modes_Delta",    "NV10DDR_Modes_Delta",
+    "NV10GL_Modes_Delta",   "NV11_Modes_Delta",   "NV11DDR_Modes_Delta", "NV11GL_Modes_Delta",
+    "NV11M_Modes_Delta",    "NV15_Modes_Delta",   "NV15BR_Modes_Delta",  "NV15DDR_Modes_Delta",
+    "NV15GL_Modes_Delta",   "NV17_Modes_Delta",   "NV17GL_Modes_Delta",  "NV20_1_Modes_Delta",
+    "NV20_2_Modes_Delta",   "NV20_3_Modes_Delta", "NV20_Modes_Delta",    "NV25_Modes_Delta",
+    "NV25GL_Modes_Delta",   "NV4_Modes_Delta",    "NV5_Modes_Delta",     "NV5M64_Modes_Delta",
+    "NV5ULTRA_Modes_Delta", "NVVANTA_Modes_Delta"};
+
+constexpr const char* kCrLf = "\r\n";
+
+constexpr const char* kFormatQuestionTitle = "Almost there";
+constexpr const char* kFormatQuestionText =
+    "Your driver is NOT using the compressed mode format. However, it is capable of using it. In "
+    "order for the fix to work, compressed mode format must be used. Should the fix turn it on?";
+
+constexpr const char* kConfirmationTitle = "The final frontier";
+constexpr const char* kConfirmationTableHeading = "Resolution table:";
+constexpr const char* kConfirmationKeyHeading = "Registry key:";
+constexpr const char* kConfirmationQuestion =
+    "The tool has gathered enough information to alter the refresh rate settings. Note, that this "
+    "action will delete your old refresh rate settings. Note also, that resolutions, which were "
+    "not given a refresh rate setting by you, might not be available anymore after execution of "
+    "this fix. Proceed on your own risk?";
+
+constexpr const char* kCompletionTitle = "Completion";
+constexpr const char* kCompletionText =
+    "If no registry errors occured, everything should be fine. You'll have to reboot the system "
+    "for the changes to take effect. Reboot now?";
+
+// Calls `visit` with the path of every video-root subkey's "0000" key that belongs to the NVIDIA
+// display driver, in enumeration order. Keys that do not qualify are passed over without a box.
+template <typename Visit>
+void ForEachDisplayKey(registry::mdlRegistry& registry, Visit visit) {
+    if (!registry.KeyExists(kHkeyLocalMachine, kVideoRootPath)) {
+        return;
+    }
+    std::int32_t lngSubKeyIndex = 0;
+    std::string strSubKey = kSubKeyPlaceholder;
+    while (!strSubKey.empty()) {
+        strSubKey = registry.EnumSubKey(kHkeyLocalMachine, kVideoRootPath, lngSubKeyIndex);
+        if (strSubKey.empty()) {
+            break;
+        }
+        const std::string candidate =
+            std::string(kVideoRootPath) + "\\" + strSubKey + kDisplaySubKey;
+        // GetStringValue stops at the first NUL, so a multi-string matches on its first string.
+        if (registry.KeyExists(kHkeyLocalMachine, candidate) &&
+            registry.ValueExists(kHkeyLocalMachine, candidate, kInstalledDisplayDrivers) &&
+            registry.GetStringValue(kHkeyLocalMachine, candidate, kInstalledDisplayDrivers) ==
+                kNvidiaDisplayDriver) {
+            visit(candidate);
+        }
+        ++lngSubKeyIndex;
+    }
+}
+
+void WriteModeTable(registry::mdlRegistry& registry, const std::string& strKeyPath,
+                    const std::string& strModeTable, bool blnSwitchOnCompressed) {
+    for (const char* valueName : kModesDeltaValues) {
+        registry.SetStringValue(kHkeyLocalMachine, strKeyPath, valueName, strModeTable);
+    }
+    if (blnSwitchOnCompressed) {
+        registry.SetDwordValue(kHkeyLocalMachine, strKeyPath, kUseCompressedModeFormat, 1);
+    }
+}
+
+std::string ConfirmationText(const std::string& strModeTable, const std::string& strDriverKey) {
+    std::string text = kConfirmationTableHeading;
+    text += kCrLf;
+    text += "\"" + strModeTable + "\"";
+    text += kCrLf;
+    text += kCrLf;
+    text += kConfirmationKeyHeading;
+    text += kCrLf;
+    text += std::string(kRootName) + "\\" + strDriverKey;
+    text += kCrLf;
+    text += kCrLf;
+    text += kConfirmationQuestion;
+    return text;
+}
+
+}  // namespace
+
+InstallOutcome InstallModeTable(const InstallInputs& inputs, registry::mdlRegistry& registry,
+                                platform::IPrompt& prompt, platform::IRestart& restart) {
+    std::string strDriverKey = kServiceKeyPath;
+    const std::string strModeTable = inputs.blnDetonator40
+                                         ? modes::BuildHexModes(inputs.cmb)
+                                         : modes::BuildCompressedModes(inputs.opt);
+
+    ForEachDisplayKey(registry, [&](const std::string& path) { strDriverKey = path; });
+
+    bool blnSwitchOnCompressed = false;
+    if (!inputs.blnCompressedActive) {
+        blnSwitchOnCompressed =
+            prompt.Show(kFormatQuestionText, kFormatQuestionTitle,
+                        platform::kMbYesNo | platform::kMbIconQuestion) == platform::kIdYes;
+    }
+
+    if (prompt.Show(ConfirmationText(strModeTable, strDriverKey), kConfirmationTitle,
+                    platform::kMbYesNo | platform::kMbIconInformation) != platform::kIdYes) {
+        return InstallOutcome::Returned;
+    }
+
+    ForEachDisplayKey(registry, [&](const std::string& path) {
+        strDriverKey = path;
+        WriteModeTable(registry, strDriverKey, strModeTable, blnSwitchOnCompressed);
+    });
+    WriteModeTable(registry, kServiceKeyPath, strModeTable, blnSwitchOnCompressed);
+
+    if (prompt.Show(kCompletionText, kCompletionTitle,
+                    platform::kMbYesNo | platform::kMbIconQuestion) != platform::kIdYes) {
+        return InstallOutcome::Returned;
+    }
+    // The program ends even when the restart could not be requested; the box has said so.
+    RebootSystem(restart, prompt);
+    return InstallOutcome::ProgramEnds;
+}
+
+}  // namespace quorvel::install

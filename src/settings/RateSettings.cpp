@@ -1,0 +1,184 @@
+// The settings pages' three Apply tests, the Apply sequence and the selection handlers.
+#include "settings/RateSettings.h"
+
+#include <cstdlib>
+
+namespace quorvel::settings {
+
+using namespace modes;
+using namespace platform;
+
+namespace {
+
+constexpr const char* kCrLf = "\r\n";
+
+constexpr const char* kHighAreaHeadline =
+    "WARNING: You selected a refresh rate above 85 Hz in one of the higher resolutions (640x480 "
+    "and above). Windows NT systems or the Detonator driver have problems, providing refresh "
+    "rates above 85 Hz. Proceed?";
+constexpr const char* kHighAreaClosing =
+    "If you don't proceed, you should deselect all selected rates, that are higher than 85 Hz in "
+    "the high resolution area and reapply.";
+constexpr const char* kLowAreaHeadline =
+    "WARNING: You selected a refresh rate above 75 Hz in one of the lower resolutions "
+    "(320x200-640x400). This is very dangerous, because the Detonator driver version has some "
+    "serious problems with providing more than 75 Hz at these resolutions under Windows "
+    "NT/2000/XP. Proceed?";
+constexpr const char* kLowAreaClosing =
+    "If you don't proceed, you should deselect all selected rates, that are higher than 75 Hz in "
+    "the low resolution area and reapply.";
+
+constexpr const char* kSymptomsIntro = "If you proceed, you might experience some symptoms like...";
+constexpr const char* kSymptomWrongRate =
+    "...still having 60 Hz or not the frequency, you specified.";
+constexpr const char* kSymptomMissingMode =
+    "...an inability to select a desired resolution in the windows display properties or in a "
+    "game or application, because it is not listed anymore.";
+constexpr const char* kSymptomPartialScreen =
+    "...Direct3D/OpenGL modes might only fill a part of the screen, although fullscreen mode is "
+    "active.";
+constexpr const char* kSymptomNoBoot =
+    "...finally, an inability to boot windows, due to an \"out of range\" error, although the "
+    "specified settings are ok for your monitor.";
+
+std::string WarningText(const char* headline, const char* closing) {
+    std::string text = headline;
+    text += kCrLf;
+    text += kCrLf;
+    for (const char* symptom :
+         {kSymptomsIntro, kSymptomWrongRate, kSymptomMissingMode, kSymptomPartialScreen}) {
+        text += symptom;
+        text += kCrLf;
+    }
+    text += kSymptomNoBoot;
+    text += kCrLf;
+    text += kCrLf;
+    text += closing;
+    return text;
+}
+
+int ThresholdOf(Area area) {
+    return area == Area::High ? kHighAreaThreshold : kLowAreaThreshold;
+}
+
+bool CompressedAbove(const CompressedSelection& opt, Area area) {
+    for (std::size_t row = 0; row < kResolutionCount; ++row) {
+        if (kCatalogue[row].area != area) {
+            continue;
+        }
+        for (std::size_t index = 0; index < kCompressedRateCount; ++index) {
+            if (opt[row][index] && kCompressedRates[index] > ThresholdOf(area)) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+// A list text as a number. The lists only ever hold their own items; any other text reads as 0
+// (strtod's result when nothing converts). The program never changes the C locale, so the
+// conversion does not follow the user's regional settings.
+double ListRate(const std::string& text) {
+    return std::strtod(text.c_str(), nullptr);
+}
+
+bool HexAbove(const HexSelection& cmb, Area area) {
+    for (std::size_t row = 0; row < kResolutionCount; ++row) {
+        if (kCatalogue[row].area != area || cmb[row] == kNoRate) {
+            continue;
+        }
+        if (ListRate(cmb[row]) > ThresholdOf(area)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+bool CompressedPage::AnyRateSelected() const {
+    bool any = false;
+    for (const auto& row : opt_) {
+        for (bool value : row) {
+            any = any || value;
+        }
+    }
+    return any;
+}
+
+bool CompressedPage::HighAreaRateAbove85() const {
+    return CompressedAbove(opt_, Area::High);
+}
+
+bool CompressedPage::LowAreaRateAbove75() const {
+    return CompressedAbove(opt_, Area::Low);
+}
+
+bool HexPage::AnyRateSelected() const {
+    bool allNone = true;
+    for (const std::string& text : cmb_) {
+        allNone = allNone && text == kNoRate;
+    }
+    return !allNone;
+}
+
+bool HexPage::HighAreaRateAbove85() const {
+    return HexAbove(cmb_, Area::High);
+}
+
+bool HexPage::LowAreaRateAbove75() const {
+    return HexAbove(cmb_, Area::Low);
+}
+
+std::string HighAreaWarningText() {
+    return WarningText(kHighAreaHeadline, kHighAreaClosing);
+}
+
+std::string LowAreaWarningText() {
+    return WarningText(kLowAreaHeadline, kLowAreaClosing);
+}
+
+void ApplySelection(const IRatePage& page, IPrompt& prompt,
+                    const std::function<void()>& installModeTable) {
+    if (!page.AnyRateSelected()) {
+        prompt.Show(kNothingSelectedText, kErrorTitle, kMbOk | kMbIconExclamation);
+        return;
+    }
+    constexpr int kNoWarningShown = -1;
+    int lastAnswer = kNoWarningShown;
+    if (page.HighAreaRateAbove85()) {
+        lastAnswer = prompt.Show(HighAreaWarningText(), kErrorTitle, kMbYesNo | kMbIconHand);
+        if (lastAnswer != kIdYes) {
+            return;
+        }
+    }
+    if (page.LowAreaRateAbove75()) {
+        lastAnswer = prompt.Show(LowAreaWarningText(), kErrorTitle, kMbYesNo | kMbIconHand);
+    }
+    // A box that could not be shown (answer 0) counts as No.
+    if (lastAnswer == kNoWarningShown || lastAnswer == kIdYes) {
+        if (installModeTable) {
+            installModeTable();
+        }
+    }
+}
+
+void ClickRate(CompressedSelection& opt, std::size_t row, std::size_t index) {
+    if (row >= kResolutionCount || index >= kCompressedRateCount) {
+        return;
+    }
+    opt[row].fill(false);
+    opt[row][index] = true;
+}
+
+void DeselectAll(CompressedSelection& opt) {
+    for (auto& row : opt) {
+        row.fill(false);
+    }
+}
+
+void DeselectAll(HexSelection& cmb) {
+    cmb.fill(kNoRate);
+}
+
+}  // namespace quorvel::settings
