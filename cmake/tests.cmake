@@ -28,7 +28,8 @@ else()
     add_executable(${name} ${src})
     target_include_directories(${name} PRIVATE tests)
     target_compile_definitions(${name} PRIVATE QUORVEL_FIXTURES_DIR="${QUORVEL_FIXTURES_DIR}")
-    target_link_libraries(${name} PRIVATE quorvel_ui quorvel_sim gtest gmock)
+    # gtest_main only fills in when the test has no main() of its own.
+    target_link_libraries(${name} PRIVATE quorvel_ui quorvel_sim gtest_main gmock)
     add_test(NAME ${name} COMMAND ${name})
     set_tests_properties(${name} PROPERTIES
       ENVIRONMENT "WINEPREFIX=${QUORVEL_WINEPREFIX};WINEDEBUG=-all;WINEDLLOVERRIDES=mscoree,mshtml="

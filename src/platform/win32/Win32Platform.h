@@ -1,0 +1,72 @@
+// The real platform services: thin forwards to advapi32, kernel32, user32 and shell32.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+#include "platform/Prompt.h"
+#include "platform/Registry.h"
+#include "platform/System.h"
+
+namespace quorvel::platform::win32 {
+
+// Predefined roots carry their Windows values, so a handle converts by a plain cast.
+inline HKEY ToHkey(HKey key) {
+    return reinterpret_cast<HKEY>(key);
+}
+inline HKey FromHkey(HKEY key) {
+    return reinterpret_cast<HKey>(key);
+}
+
+class Win32Registry : public IRegistry {
+  public:
+    long OpenKeyEx(HKey key, const char* subKey, std::uint32_t options, std::uint32_t access,
+                   HKey* result) override;
+    long CreateKeyEx(HKey key, const char* subKey, std::uint32_t options, std::uint32_t access,
+                     HKey* result, std::uint32_t* disposition) override;
+    long EnumKeyEx(HKey key, std::uint32_t index, char* name, std::uint32_t* nameSize,
+                   char* className, std::uint32_t* classSize, FileTime* lastWriteTime) override;
+    long QueryValueEx(HKey key, const char* valueName, std::uint32_t* type, std::uint8_t* data,
+                      std::uint32_t* dataSize) override;
+    long SetValueEx(HKey key, const char* valueName, std::uint32_t type, const std::uint8_t* data,
+                    std::uint32_t dataSize) override;
+    long CloseKey(HKey key) override;
+    std::uint32_t FormatSystemMessage(std::uint32_t messageId, char* buffer, std::uint32_t size,
+                                      std::uint32_t* lastError) override;
+};
+
+// Boxes are owned by the window set with SetOwner, or else by this thread's active window.
+class Win32Prompt : public IPrompt {
+  public:
+    int Show(const std::string& text, const std::string& title, std::uint32_t style) override;
+    void SetOwner(HWND owner) { owner_ = owner; }
+
+  private:
+    HWND owner_ = nullptr;
+};
+
+class Win32SystemInfo : public ISystemInfo {
+  public:
+    std::uint32_t GetPlatformId() override;
+};
+
+class Win32Shell : public IShell {
+  public:
+    std::intptr_t Execute(Handle owner, const std::string& operation, const std::string& file,
+                          int showCommand) override;
+};
+
+class Win32Restart : public IRestart {
+  public:
+    Handle GetCurrentProcess() override;
+    bool OpenProcessToken(Handle process, std::uint32_t access, Handle* token) override;
+    bool LookupPrivilegeValueA(const char* systemName, const char* name, Luid* luid) override;
+    bool AdjustTokenPrivileges(Handle token, bool disableAll, const TokenPrivilegesOne& newState,
+                               std::uint32_t bufferLength, TokenPrivilegesOne* previous,
+                               std::uint32_t* returnLength, std::uint32_t* lastError) override;
+    bool ExitWindowsEx(std::uint32_t flags, std::uint32_t reserved) override;
+};
+
+}  // namespace quorvel::platform::win32

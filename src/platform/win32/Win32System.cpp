@@ -1,0 +1,128 @@
+// Message boxes, the platform identifier, the shell's "open" and the restart calls.
+#include "platform/win32/Win32Platform.h"
+
+// Not pulled in by <windows.h> under WIN32_LEAN_AND_MEAN.
+#include <shellapi.h>
+
+namespace quorvel::platform::win32 {
+
+namespace {
+
+HANDLE ToHandle(Handle handle) {
+    return reinterpret_cast<HANDLE>(handle);
+}
+Handle FromHandle(HANDLE handle) {
+    return reinterpret_cast<Handle>(handle);
+}
+
+// The one-entry record crosses unchanged; its layout is what the 16-byte buffer length counts.
+static_assert(sizeof(TOKEN_PRIVILEGES) == 16, "TOKEN_PRIVILEGES with one entry");
+
+TOKEN_PRIVILEGES ToTokenPrivileges(const TokenPrivilegesOne& source) {
+    TOKEN_PRIVILEGES result = {};
+    result.PrivilegeCount = source.privilegeCount;
+    result.Privileges[0].Luid.LowPart = source.luid.lowPart;
+    result.Privileges[0].Luid.HighPart = source.luid.highPart;
+    result.Privileges[0].Attributes = source.attributes;
+    return result;
+}
+
+TokenPrivilegesOne FromTokenPrivileges(const TOKEN_PRIVILEGES& source) {
+    TokenPrivilegesOne result;
+    result.privilegeCount = source.PrivilegeCount;
+    result.luid.lowPart = source.Privileges[0].Luid.LowPart;
+    result.luid.highPart = source.Privileges[0].Luid.HighPart;
+    result.attributes = source.Privileges[0].Attributes;
+    return result;
+}
+
+}  // namespace
+
+int Win32Prompt::Show(const std::string& text, const std::string& title, std::uint32_t style) {
+    HWND owner = owner_ != nullptr ? owner_ : GetActiveWindow();
+    return MessageBoxA(owner, text.c_str(), title.c_str(), style);
+}
+
+std::uint32_t Win32SystemInfo::GetPlatformId() {
+    static_assert(sizeof(OSVERSIONINFOA) == 148, "OSVERSIONINFOA as Windows NT 4.0 knows it");
+    OSVERSIONINFOA info = {};
+    info.dwOSVersionInfoSize = 148;
+    // Newer SDKs mark GetVersionExA deprecated; the platform identifier is all that is asked,
+    // and it is still correct on every version.
+#if defined(__GNUC__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+#elif defined(_MSC_VER)
+#pragma warning(push)
+#pragma warning(disable : 4996)
+#endif
+    const BOOL ok = GetVersionExA(&info);
+#if defined(__GNUC__)
+#pragma GCC diagnostic pop
+#elif defined(_MSC_VER)
+#pragma warning(pop)
+#endif
+    return ok ? info.dwPlatformId : 0;
+}
+
+std::intptr_t Win32Shell::Execute(Handle owner, const std::string& operation,
+                                  const std::string& file, int showCommand) {
+    HINSTANCE result = ShellExecuteA(reinterpret_cast<HWND>(owner), operation.c_str(), file.c_str(),
+                                     nullptr, nullptr, showCommand);
+    return reinterpret_cast<std::intptr_t>(result);
+}
+
+Handle Win32Restart::GetCurrentProcess() {
+    return FromHandle(::GetCurrentProcess());
+}
+
+bool Win32Restart::OpenProcessToken(Handle process, std::uint32_t access, Handle* token) {
+    HANDLE opened = nullptr;
+    const BOOL ok = ::OpenProcessToken(ToHandle(process), access, &opened);
+    if (token != nullptr) {
+        *token = FromHandle(opened);
+    }
+    return ok != FALSE;
+}
+
+bool Win32Restart::LookupPrivilegeValueA(const char* systemName, const char* name, Luid* luid) {
+    LUID found = {};
+    const BOOL ok = ::LookupPrivilegeValueA(systemName, name, &found);
+    if (ok && luid != nullptr) {
+        luid->lowPart = found.LowPart;
+        luid->highPart = found.HighPart;
+    }
+    return ok != FALSE;
+}
+
+bool Win32Restart::AdjustTokenPrivileges(Handle token, bool disableAll,
+                                         const TokenPrivilegesOne& newState,
+                                         std::uint32_t bufferLength, TokenPrivilegesOne* previous,
+                                         std::uint32_t* returnLength, std::uint32_t* lastError) {
+    TOKEN_PRIVILEGES state = ToTokenPrivileges(newState);
+    TOKEN_PRIVILEGES before = {};
+    DWORD length = 0;
+    // The previous state can only ever hold one entry here; never claim more room than that.
+    const DWORD beforeSize = bufferLength < sizeof(before) ? bufferLength : sizeof(before);
+    const BOOL ok = ::AdjustTokenPrivileges(ToHandle(token), disableAll ? TRUE : FALSE, &state,
+                                            beforeSize, previous != nullptr ? &before : nullptr,
+                                            returnLength != nullptr ? &length : nullptr);
+    // Success alone does not mean the privilege was granted: the last error tells (1300).
+    const DWORD error = GetLastError();
+    if (lastError != nullptr) {
+        *lastError = error;
+    }
+    if (previous != nullptr) {
+        *previous = FromTokenPrivileges(before);
+    }
+    if (returnLength != nullptr) {
+        *returnLength = length;
+    }
+    return ok != FALSE;
+}
+
+bool Win32Restart::ExitWindowsEx(std::uint32_t flags, std::uint32_t reserved) {
+    return ::ExitWindowsEx(flags, reserved) != FALSE;
+}
+
+}  // namespace quorvel::platform::win32
