@@ -21,3 +21,19 @@ if(QUORVEL_TESTS)
   add_executable(regload tools/regload.cpp)
   target_link_libraries(regload PRIVATE quorvel_sim advapi32)
 endif()
+
+if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+  # The release image must start on Windows NT 4.0: OS and subsystem versions 4.0 in its header.
+  target_link_options(quorvel PRIVATE -Wl,--major-os-version,4,--minor-os-version,0
+                      -Wl,--major-subsystem-version,4,--minor-subsystem-version,0)
+endif()
+
+# The distribution zip: the program and a plain-text read-me for Windows users.
+install(TARGETS quorvel RUNTIME DESTINATION .)
+install(FILES packaging/README.txt DESTINATION .)
+set(CPACK_GENERATOR ZIP)
+set(CPACK_PACKAGE_NAME quorvel)
+set(CPACK_PACKAGE_VERSION "2.01E")
+set(CPACK_SYSTEM_NAME win32)
+set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
+include(CPack)

@@ -25,7 +25,8 @@ int failures = 0;
 
 void Copy(const SimRegistry& sim, HKey root, const std::string& path) {
     if (!path.empty()) {
-        const bool isVolatile = StartsWithNoCase(path, "SYSTEM\\CurrentControlSet\\Control\\Video\\");
+        const bool isVolatile =
+            StartsWithNoCase(path, "SYSTEM\\CurrentControlSet\\Control\\Video\\");
         HKEY key = nullptr;
         LONG status = RegCreateKeyExA(reinterpret_cast<HKEY>(root), path.c_str(), 0, nullptr,
                                       isVolatile ? REG_OPTION_VOLATILE : REG_OPTION_NON_VOLATILE,

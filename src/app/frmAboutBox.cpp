@@ -3,7 +3,9 @@
 
 namespace quorvel::app {
 
-std::string frmAboutBox::WebLink() { return kAboutWebAddress; }
+std::string frmAboutBox::WebLink() {
+    return kAboutWebAddress;
+}
 
 std::string frmAboutBox::MailLink() {
     return std::string("mailto:") + kAboutMailAddress + kAboutMailSubject;
@@ -11,7 +13,9 @@ std::string frmAboutBox::MailLink() {
 
 // The shell's result is not examined: without a registered browser or mail program nothing
 // happens, and the box stays open either way.
-void frmAboutBox::LbLink_Click() { shell_.Execute(hWnd, "open", WebLink(), platform::kSwShowNormal); }
+void frmAboutBox::LbLink_Click() {
+    shell_.Execute(hWnd, "open", WebLink(), platform::kSwShowNormal);
+}
 
 void frmAboutBox::LbMail_Click() {
     shell_.Execute(hWnd, "open", MailLink(), platform::kSwShowNormal);

@@ -19,7 +19,7 @@ inline constexpr const char* kAboutMailAddress = "support@velkora.example.com";
 inline constexpr const char* kAboutMailSubject = "?subject=Bug report: Quorvel v2.01 E";
 
 class frmAboutBox {
-public:
+  public:
     explicit frmAboutBox(platform::IShell& shell) : shell_(shell) {}
 
     void LbLink_Click();
@@ -31,7 +31,7 @@ public:
     // The about box's window handle, handed to the shell as owner; set by the view.
     platform::Handle hWnd = 0;
 
-private:
+  private:
     platform::IShell& shell_;
 };
 

@@ -93,9 +93,13 @@ void frmMainframe::EndProgram() {
     unloaded = true;
 }
 
-void frmMainframe::mnuExit_Click() { EndProgram(); }
+void frmMainframe::mnuExit_Click() {
+    EndProgram();
+}
 
-void frmMainframe::Form_Unload() { EndProgram(); }
+void frmMainframe::Form_Unload() {
+    EndProgram();
+}
 
 void frmMainframe::mnuAbout_Click() {
     if (!aboutBox) {
@@ -120,9 +124,13 @@ void frmMainframe::ClickGenerationOption(bool detonator40) {
     }
 }
 
-void frmMainframe::obtVerError40_Click() { ChooseGeneration(true); }
+void frmMainframe::obtVerError40_Click() {
+    ChooseGeneration(true);
+}
 
-void frmMainframe::obtVerError28_Click() { ChooseGeneration(false); }
+void frmMainframe::obtVerError28_Click() {
+    ChooseGeneration(false);
+}
 
 void frmMainframe::ChooseGeneration(bool detonator40) {
     detect::ShowGenerationNotice(platform_.prompt, detonator40);
@@ -138,15 +146,25 @@ void frmMainframe::ClickRateOption(std::size_t row, std::size_t index) {
     settings::ClickRate(opt, row, index);
 }
 
-void frmMainframe::PickListItem(std::size_t row, const std::string& text) { cmb.at(row) = text; }
+void frmMainframe::PickListItem(std::size_t row, const std::string& text) {
+    cmb.at(row) = text;
+}
 
-void frmMainframe::cmdDeselect_Click() { settings::DeselectAll(opt); }
+void frmMainframe::cmdDeselect_Click() {
+    settings::DeselectAll(opt);
+}
 
-void frmMainframe::cmdDeselect40_Click() { settings::DeselectAll(cmb); }
+void frmMainframe::cmdDeselect40_Click() {
+    settings::DeselectAll(cmb);
+}
 
-void frmMainframe::tmrWarning_Timer() { lblWarning.visible = !lblWarning.visible; }
+void frmMainframe::tmrWarning_Timer() {
+    lblWarning.visible = !lblWarning.visible;
+}
 
-void frmMainframe::tmrWarning40_Timer() { lblWarning40.visible = !lblWarning40.visible; }
+void frmMainframe::tmrWarning40_Timer() {
+    lblWarning40.visible = !lblWarning40.visible;
+}
 
 void frmMainframe::cmdApply_Click() {
     settings::ApplySelection(settings::CompressedPage(opt), platform_.prompt,

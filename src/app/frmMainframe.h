@@ -35,7 +35,7 @@ inline constexpr const char* kWarningText =
 inline constexpr unsigned kWarningBlinkMs = 400;
 
 class frmMainframe {
-public:
+  public:
     explicit frmMainframe(platform::Platform& platform);
 
     // Events, named after their control and event.
@@ -95,7 +95,7 @@ public:
     // Set once the window is unloaded and the program is to end.
     bool unloaded = false;
 
-private:
+  private:
     void GatherSystemInfo();
     void ChooseGeneration(bool detonator40);
     void InstallModeTable();

@@ -59,7 +59,8 @@ Findings GatherSystemInfo(registry::mdlRegistry& reg, platform::ISystemInfo& sys
     if (!reg.KeyExists(kHkeyLocalMachine, kServiceKey)) {
         blnDriverMissing = true;
     } else {
-        f.deviceDescription = reg.GetStringValue(kHkeyLocalMachine, kServiceKey, "Device Description");
+        f.deviceDescription =
+            reg.GetStringValue(kHkeyLocalMachine, kServiceKey, "Device Description");
         f.driverVersion = FindDriverVersion(reg);
 
         if (reg.ValueExists(kHkeyLocalMachine, kServiceKey, "UseCompressedModeFormat")) {

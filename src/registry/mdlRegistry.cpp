@@ -132,10 +132,9 @@ void mdlRegistry::SetStringValue(HKey hKey, const std::string& strKeyPath,
         return;
     }
     // c_str() carries the terminating NUL, which the size counts.
-    const long status =
-        api_.SetValueEx(key, strValueName.c_str(), kRegSz,
-                        reinterpret_cast<const std::uint8_t*>(strData.c_str()),
-                        static_cast<std::uint32_t>(strData.size() + 1));
+    const long status = api_.SetValueEx(key, strValueName.c_str(), kRegSz,
+                                        reinterpret_cast<const std::uint8_t*>(strData.c_str()),
+                                        static_cast<std::uint32_t>(strData.size() + 1));
     if (status != kErrorSuccess) {
         ReportRegistryError(status);
     }

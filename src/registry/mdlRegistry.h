@@ -19,7 +19,7 @@ inline constexpr const char* kNoLanguageText = "<No language-ID found for error-
 inline constexpr const char* kUnknownFormatErrorText = "<Unknown FormatMessage-error occured.>";
 
 class mdlRegistry {
-public:
+  public:
     mdlRegistry(platform::IRegistry& api, platform::IPrompt& prompt) : api_(api), prompt_(prompt) {}
 
     // Shows the error box with the system's text for `status`, the code the failing call
@@ -39,7 +39,7 @@ public:
     std::string GetStringValue(HKey hKey, const std::string& strKeyPath,
                                const std::string& strValueName);
 
-private:
+  private:
     // Opens strKeyPath with `access`; reports a failure when `report` is set.
     bool Open(HKey hKey, const std::string& strKeyPath, std::uint32_t access, HKey* key,
               bool report);

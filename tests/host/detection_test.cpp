@@ -18,6 +18,9 @@ using platform::kVerPlatformWin32Windows;
 using testing::SimWorld;
 
 const char* const kService = "SYSTEM\\CurrentControlSet\\Services\\nv\\Device0";
+// The adapter's class instance in the fixtures.
+const char* const kFixtureClassKey =
+    "SYSTEM\\CurrentControlSet\\Control\\Class\\{6B1D2F40-8C3E-4A57-9F12-3E5D7A9C0B84}\\0000";
 
 struct VerdictCase {
     const char* name;
@@ -142,10 +145,8 @@ TEST_P(Generation, FromTheFirstCharacterOfTheVersion) {
     const GenerationCase& c = GetParam();
     SimWorld world;
     world.Load("driver-28.32.reg");
-    world.registry.PutValue(kHkeyLocalMachine,
-                            "SYSTEM\\CurrentControlSet\\Control\\Class\\"
-                            "{4D36E968-E325-11CE-BFC1-08002BE10318}\\0000",
-                            "DriverVersion", platform::sim::StringValue(c.version));
+    world.registry.PutValue(kHkeyLocalMachine, kFixtureClassKey, "DriverVersion",
+                            platform::sim::StringValue(c.version));
     frmMainframe form(world.platform);
     form.Form_Load();
     EXPECT_EQ(form.blnDetonator40, c.detonator40);
@@ -166,10 +167,8 @@ INSTANTIATE_TEST_SUITE_P(Versions, Generation,
 TEST(Detection, AnEmptyVersionTextIsFoundButDecidesNoGeneration) {
     SimWorld world;
     world.Load("driver-28.32.reg");
-    world.registry.PutValue(kHkeyLocalMachine,
-                            "SYSTEM\\CurrentControlSet\\Control\\Class\\"
-                            "{4D36E968-E325-11CE-BFC1-08002BE10318}\\0000",
-                            "DriverVersion", platform::sim::StringValue(""));
+    world.registry.PutValue(kHkeyLocalMachine, kFixtureClassKey, "DriverVersion",
+                            platform::sim::StringValue(""));
     frmMainframe form(world.platform);
     form.Form_Load();
     EXPECT_EQ(form.lblDetVer.caption, "");
@@ -199,10 +198,8 @@ TEST(Detection, TheClassEnumeratedLastSuppliesTheVersion) {
 TEST(Detection, ADescriptionDifferingOnlyInCaseDoesNotMatch) {
     SimWorld world;
     world.Load("driver-28.32.reg");
-    world.registry.PutValue(kHkeyLocalMachine,
-                            "SYSTEM\\CurrentControlSet\\Control\\Class\\"
-                            "{4D36E968-E325-11CE-BFC1-08002BE10318}\\0000",
-                            "DriverDesc", platform::sim::StringValue("nvidia geforce4 ti 4200"));
+    world.registry.PutValue(kHkeyLocalMachine, kFixtureClassKey, "DriverDesc",
+                            platform::sim::StringValue("nvidia geforce4 ti 4200"));
     frmMainframe form(world.platform);
     form.Form_Load();
     EXPECT_EQ(form.lblDetVer.caption, "Not found");
@@ -232,10 +229,8 @@ TEST(Detection, AMissingDescriptionIsReportedAtEachReadAndMatchesAnEmptyClassDes
     world.registry.DeleteKey(kHkeyLocalMachine, kService);
     world.registry.PutValue(kHkeyLocalMachine, kService, "UseCompressedModeFormat",
                             platform::sim::DwordValue(1));
-    world.registry.PutValue(kHkeyLocalMachine,
-                            "SYSTEM\\CurrentControlSet\\Control\\Class\\"
-                            "{4D36E968-E325-11CE-BFC1-08002BE10318}\\0000",
-                            "DriverDesc", platform::sim::StringValue(""));
+    world.registry.PutValue(kHkeyLocalMachine, kFixtureClassKey, "DriverDesc",
+                            platform::sim::StringValue(""));
     // One box for the description itself, one for the comparison with the one class key
     // that has a DriverDesc.
     world.prompt.Expect("Error", platform::kIdOk).Expect("Error", platform::kIdOk);
@@ -250,10 +245,7 @@ TEST(Detection, AMissingDescriptionIsReportedAtEachReadAndMatchesAnEmptyClassDes
 TEST(Detection, AClassKeyThatCannotBeReadIsReportedAndPassedOver) {
     SimWorld world;
     world.Load("driver-28.32.reg");
-    world.registry.DenyAccess(kHkeyLocalMachine,
-                              "SYSTEM\\CurrentControlSet\\Control\\Class\\"
-                              "{4D36E968-E325-11CE-BFC1-08002BE10318}\\0000",
-                              platform::kKeyQueryValue);
+    world.registry.DenyAccess(kHkeyLocalMachine, kFixtureClassKey, platform::kKeyQueryValue);
     world.prompt.Expect("Error", platform::kIdOk);
     frmMainframe form(world.platform);
     form.Form_Load();

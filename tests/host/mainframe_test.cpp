@@ -30,7 +30,7 @@ Pages Visible(const frmMainframe& f) {
 }
 
 class MainframeTest : public ::testing::Test {
-protected:
+  protected:
     void Start(const char* fixture) {
         world.Load(fixture);
         form.Form_Load();
@@ -116,8 +116,8 @@ TEST_F(MainframeTest, ReclickingTheSelectedGenerationRaisesNoNotice) {
 
 TEST_F(MainframeTest, TheManualChoiceDecidesTheComposerAndKeepsBothSelections) {
     Start("no-version.reg");
-    form.ClickRateOption(6, 4);               // 640x480 at 85 Hz on the option grid
-    form.PickListItem(9, "85");               // 1024x768 at 85 Hz in the lists
+    form.ClickRateOption(6, 4);  // 640x480 at 85 Hz on the option grid
+    form.PickListItem(9, "85");  // 1024x768 at 85 Hz in the lists
     const std::string service = detect::kServiceKey;
     const struct {
         bool forty;
@@ -132,8 +132,7 @@ TEST_F(MainframeTest, TheManualChoiceDecidesTheComposerAndKeepsBothSelections) {
         } else {
             form.cmdApply_Click();
         }
-        const auto value =
-            world.registry.GetValue(kHkeyLocalMachine, service, "NV25_Modes_Delta");
+        const auto value = world.registry.GetValue(kHkeyLocalMachine, service, "NV25_Modes_Delta");
         ASSERT_TRUE(value);
         EXPECT_EQ(std::string(reinterpret_cast<const char*>(value->data.data())), run.table);
         EXPECT_TRUE(form.opt[6][4]);

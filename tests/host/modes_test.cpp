@@ -63,7 +63,7 @@ HexSelection Hex(const std::vector<Pick>& picks) {
 // A small deterministic generator, so failures reproduce.
 class Lcg {
   public:
-    explicit Lcg(std::uint32_t seed) : state_(seed) {}
+    explicit Lcg(std::uint32_t start) : state_(start) {}
     std::uint32_t Next(std::uint32_t bound) {
         state_ = state_ * 1664525u + 1013904223u;
         return (state_ >> 8) % bound;

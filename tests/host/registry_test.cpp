@@ -21,7 +21,7 @@ using registry::mdlRegistry;
 const char* const kKey = "SOFTWARE\\Test\\Key";
 
 class RegistryTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         world.registry.PutValue(kHkeyLocalMachine, kKey, "abc", StringValue("abc"));
         world.registry.PutValue(kHkeyLocalMachine, kKey, "empty", StringValue(""));
@@ -99,22 +99,32 @@ const std::string kMissing = "SOFTWARE\\Missing";
 INSTANTIATE_TEST_SUITE_P(
     Operations, RegistryFailure,
     ::testing::Values(
-        FailureCase{"EnumOnMissingKey", Nothing,
-                    [](mdlRegistry& r) { return r.EnumSubKey(kHkeyLocalMachine, kMissing, 0).empty(); }},
-        FailureCase{"EnumCallFails", [](auto& w) { FailCall(w, RegCall::Enum); },
-                    [](mdlRegistry& r) { return r.EnumSubKey(kHkeyLocalMachine, kKey, 0).empty(); }},
-        FailureCase{"ValueExistsOnMissingKey", Nothing,
-                    [](mdlRegistry& r) { return !r.ValueExists(kHkeyLocalMachine, kMissing, "x"); }},
-        FailureCase{"GetStringMissingValue", Nothing,
-                    [](mdlRegistry& r) { return r.GetStringValue(kHkeyLocalMachine, kKey, "x").empty(); }},
+        FailureCase{
+            "EnumOnMissingKey", Nothing,
+            [](mdlRegistry& r) { return r.EnumSubKey(kHkeyLocalMachine, kMissing, 0).empty(); }},
+        FailureCase{
+            "EnumCallFails", [](auto& w) { FailCall(w, RegCall::Enum); },
+            [](mdlRegistry& r) { return r.EnumSubKey(kHkeyLocalMachine, kKey, 0).empty(); }},
+        FailureCase{
+            "ValueExistsOnMissingKey", Nothing,
+            [](mdlRegistry& r) { return !r.ValueExists(kHkeyLocalMachine, kMissing, "x"); }},
+        FailureCase{
+            "GetStringMissingValue", Nothing,
+            [](mdlRegistry& r) { return r.GetStringValue(kHkeyLocalMachine, kKey, "x").empty(); }},
         FailureCase{"GetStringMissingKey", Nothing,
-                    [](mdlRegistry& r) { return r.GetStringValue(kHkeyLocalMachine, kMissing, "abc").empty(); }},
+                    [](mdlRegistry& r) {
+                        return r.GetStringValue(kHkeyLocalMachine, kMissing, "abc").empty();
+                    }},
         FailureCase{"GetStringQueryFails", [](auto& w) { FailCall(w, RegCall::Query); },
-                    [](mdlRegistry& r) { return r.GetStringValue(kHkeyLocalMachine, kKey, "abc").empty(); }},
-        FailureCase{"GetDwordMissingValue", Nothing,
-                    [](mdlRegistry& r) { return r.GetDwordValue(kHkeyLocalMachine, kKey, "x") == 0; }},
-        FailureCase{"GetDwordMoreThanFourBytes", Nothing,
-                    [](mdlRegistry& r) { return r.GetDwordValue(kHkeyLocalMachine, kKey, "long") == 0; }},
+                    [](mdlRegistry& r) {
+                        return r.GetStringValue(kHkeyLocalMachine, kKey, "abc").empty();
+                    }},
+        FailureCase{
+            "GetDwordMissingValue", Nothing,
+            [](mdlRegistry& r) { return r.GetDwordValue(kHkeyLocalMachine, kKey, "x") == 0; }},
+        FailureCase{
+            "GetDwordMoreThanFourBytes", Nothing,
+            [](mdlRegistry& r) { return r.GetDwordValue(kHkeyLocalMachine, kKey, "long") == 0; }},
         FailureCase{"SetStringOnMissingKey", Nothing,
                     [](mdlRegistry& r) {
                         r.SetStringValue(kHkeyLocalMachine, kMissing, "v", "x");
@@ -136,8 +146,10 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<FailureCase>& info) { return info.param.name; });
 
 TEST_F(RegistryTest, AFailingWriteStillClosesTheKeyAndAFailingCloseHasABoxOfItsOwn) {
-    world.registry.InjectFailure(RegFailure{RegCall::Set, platform::kErrorAccessDenied, "", {}, false});
-    world.registry.InjectFailure(RegFailure{RegCall::Close, platform::kErrorInvalidHandle, "", {}, false});
+    world.registry.InjectFailure(
+        RegFailure{RegCall::Set, platform::kErrorAccessDenied, "", {}, false});
+    world.registry.InjectFailure(
+        RegFailure{RegCall::Close, platform::kErrorInvalidHandle, "", {}, false});
     world.prompt.Expect("Error", kIdOk).Expect("Error", kIdOk);
     reg.SetStringValue(kHkeyLocalMachine, kKey, "v", "x");
     ASSERT_EQ(world.prompt.Shown().size(), 2u);
@@ -230,14 +242,16 @@ TEST_P(Report, ShowsTheSystemTextOrAFallback) {
 
 INSTANTIATE_TEST_SUITE_P(
     Texts, Report,
-    ::testing::Values(
-        ReportCase{"FileNotFound", [](auto&) {}, 2, "The system cannot find the file specified.\r\n"},
-        ReportCase{"Success", [](auto&) {}, 0, "The operation completed successfully.\r\n"},
-        ReportCase{"NoLanguage", [](auto& r) { r.SetFormatFailure(1815u); }, 2,
-                   "<No language-ID found for error-message.>"},
-        ReportCase{"OtherFormatFailure", [](auto& r) { r.SetFormatFailure(317u); }, 2,
-                   "<Unknown FormatMessage-error occured.>"},
-        ReportCase{"UnknownCode", [](auto&) {}, 0x7FFF1234, "<Unknown FormatMessage-error occured.>"}),
+    ::testing::Values(ReportCase{"FileNotFound", [](auto&) {}, 2,
+                                 "The system cannot find the file specified.\r\n"},
+                      ReportCase{"Success", [](auto&) {}, 0,
+                                 "The operation completed successfully.\r\n"},
+                      ReportCase{"NoLanguage", [](auto& r) { r.SetFormatFailure(1815u); }, 2,
+                                 "<No language-ID found for error-message.>"},
+                      ReportCase{"OtherFormatFailure", [](auto& r) { r.SetFormatFailure(317u); }, 2,
+                                 "<Unknown FormatMessage-error occured.>"},
+                      ReportCase{"UnknownCode", [](auto&) {}, 0x7FFF1234,
+                                 "<Unknown FormatMessage-error occured.>"}),
     [](const ::testing::TestParamInfo<ReportCase>& info) { return info.param.name; });
 
 }  // namespace

@@ -14,14 +14,18 @@ struct ViewContext {
     HINSTANCE instance = nullptr;
     int dpiX = 96;
     int dpiY = 96;
-    HFONT font = nullptr;                // Tahoma 8.25 pt
-    HFONT boldFont = nullptr;            // Tahoma 8.25 pt bold
-    HFONT boldUnderlineFont = nullptr;   // Tahoma 8.25 pt bold underlined
+    HFONT font = nullptr;               // Tahoma 8.25 pt
+    HFONT boldFont = nullptr;           // Tahoma 8.25 pt bold
+    HFONT boldUnderlineFont = nullptr;  // Tahoma 8.25 pt bold underlined
 };
 
 // Twips to pixels at the screen's real DPI (15 twips per pixel at 96 DPI).
-inline int TwipsX(const ViewContext& v, int twips) { return MulDiv(twips, v.dpiX, 1440); }
-inline int TwipsY(const ViewContext& v, int twips) { return MulDiv(twips, v.dpiY, 1440); }
+inline int TwipsX(const ViewContext& v, int twips) {
+    return MulDiv(twips, v.dpiX, 1440);
+}
+inline int TwipsY(const ViewContext& v, int twips) {
+    return MulDiv(twips, v.dpiY, 1440);
+}
 
 inline COLORREF ToColorRef(const Colour& c) {
     return c.kind == Colour::Kind::Rgb ? static_cast<COLORREF>(c.value)
@@ -40,7 +44,7 @@ void SetPanelBackground(HWND panel, Colour background);
 // A page of the main window: creates its controls inside its page frame, forwards the user's
 // events on them to the form, and mirrors the form's state.
 class IPageView {
-public:
+  public:
     virtual ~IPageView() = default;
     virtual void Create(HWND pageFrame, const ViewContext& v) = 0;
     // Returns true when the command came from one of this page's controls.

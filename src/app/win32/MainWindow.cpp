@@ -1,0 +1,460 @@
+// The main window: window class, layout of the tab strip and the four page frames, message
+// dispatch to the form, and the redraw of what the form changed.
+#include "app/win32/MainWindow.h"
+
+#include <commctrl.h>
+
+#include "app/win32/AboutBoxView.h"
+#include "app/win32/PagesView.h"
+#include "app/win32/SettingsPageView.h"
+#include "app/win32/resource.h"
+
+namespace quorvel::app::win32 {
+
+namespace {
+
+constexpr const char* kMainClass = "QuorvelMainframe";
+constexpr const char* kMenuFile = "&File";
+constexpr const char* kMenuExit = "&Exit";
+constexpr const char* kMenuAbout = "&About...";
+constexpr const char* kFontFace = "Tahoma";
+
+// Client area and page frames, in twips.
+constexpr int kClientWidthTw = 5895;
+constexpr int kClientHeightTw = 6735;
+constexpr int kFrameLeftTw = 120;
+constexpr int kFrameTopTw = 360;
+constexpr int kFrameWidthTw = 5655;
+constexpr int kFrameHeightTw = 6255;
+
+constexpr UINT_PTR kTimerWarning = IDT_WARNING;
+constexpr UINT_PTR kTimerWarning40 = IDT_WARNING40;
+
+constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+constexpr DWORD kExStyle = WS_EX_APPWINDOW;
+
+bool IsWithin(HWND ancestor, HWND window) {
+    return window && (window == ancestor || IsChild(ancestor, window));
+}
+
+}  // namespace
+
+MainWindow::MainWindow(frmMainframe& form) : form_(form) {}
+
+MainWindow::~MainWindow() {
+    if (hwnd_) {
+        DestroyWindow(hwnd_);
+    }
+    form_.showAboutBoxModal = nullptr;
+    DestroyFonts();
+}
+
+bool MainWindow::Create(HINSTANCE instance, int showCommand) {
+    ctx_.instance = instance;
+    if (!RegisterPanelClass(instance)) {
+        return false;
+    }
+    WNDCLASSEXA wc{};
+    wc.cbSize = sizeof wc;
+    if (!GetClassInfoExA(instance, kMainClass, &wc)) {
+        wc.cbSize = sizeof wc;
+        wc.lpfnWndProc = WndProc;
+        wc.hInstance = instance;
+        wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+        wc.lpszClassName = kMainClass;
+        wc.hIcon = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_QUORVEL),
+                                                 IMAGE_ICON, GetSystemMetrics(SM_CXICON),
+                                                 GetSystemMetrics(SM_CYICON), LR_SHARED));
+        wc.hIconSm = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_QUORVEL),
+                                                   IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                                   GetSystemMetrics(SM_CYSMICON), LR_SHARED));
+        if (!RegisterClassExA(&wc)) {
+            return false;
+        }
+    }
+    CreateFonts();
+
+    HMENU menuBar = CreateMenu();
+    HMENU fileMenu = CreatePopupMenu();
+    AppendMenuA(fileMenu, MF_STRING, IDM_EXIT, kMenuExit);
+    AppendMenuA(menuBar, MF_POPUP, reinterpret_cast<UINT_PTR>(fileMenu), kMenuFile);
+    AppendMenuA(menuBar, MF_STRING, IDM_ABOUT, kMenuAbout);
+
+    RECT rc{0, 0, TwipsX(ctx_, kClientWidthTw), TwipsY(ctx_, kClientHeightTw)};
+    const SIZE client{rc.right, rc.bottom};
+    AdjustWindowRectEx(&rc, kStyle, TRUE, kExStyle);
+    RECT work{};
+    if (!SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0)) {
+        work = RECT{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    }
+    const int width = rc.right - rc.left;
+    const int height = rc.bottom - rc.top;
+    const int left = work.left + (work.right - work.left - width) / 2;
+    const int top = work.top + (work.bottom - work.top - height) / 2;
+
+    if (!CreateWindowExA(kExStyle, kMainClass, kMainCaption, kStyle, left, top, width, height,
+                         nullptr, menuBar, instance, this)) {
+        DestroyMenu(menuBar);
+        return false;
+    }
+
+    // A menu bar that wraps onto a second line makes the client area shorter than planned.
+    RECT got{};
+    GetClientRect(hwnd_, &got);
+    if (got.right != client.cx || got.bottom != client.cy) {
+        SetWindowPos(hwnd_, nullptr, 0, 0, width + client.cx - got.right,
+                     height + client.cy - got.bottom, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+
+    form_.showAboutBoxModal = [this](frmAboutBox& box) { ShowAboutBox(hwnd_, box, ctx_); };
+    ShowWindow(hwnd_, showCommand);
+    UpdateWindow(hwnd_);
+    return true;
+}
+
+bool MainWindow::PreTranslateMessage(MSG& msg) {
+    if (!hwnd_ || !IsWithin(hwnd_, msg.hwnd)) {
+        return false;
+    }
+    if (msg.message == WM_KEYDOWN && msg.wParam == VK_TAB && GetKeyState(VK_CONTROL) < 0) {
+        SelectNextTab(GetKeyState(VK_SHIFT) >= 0);
+        return true;
+    }
+    return IsDialogMessageA(hwnd_, &msg) != FALSE;
+}
+
+LRESULT CALLBACK MainWindow::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    MainWindow* self = nullptr;
+    if (msg == WM_NCCREATE) {
+        self = static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+        self->hwnd_ = hwnd;
+        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    } else {
+        self = reinterpret_cast<MainWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    }
+    if (!self) {
+        return DefWindowProcA(hwnd, msg, wParam, lParam);
+    }
+    try {
+        return self->HandleMessage(msg, wParam, lParam);
+    } catch (...) {
+        // Nothing may unwind through the system's code; the event is dropped.
+        return msg == WM_CREATE ? -1 : 0;
+    }
+}
+
+LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    HWND hwnd = hwnd_;
+    switch (msg) {
+        case WM_CREATE:
+            return OnCreate() ? 0 : -1;
+        case WM_COMMAND:
+            OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
+            return 0;
+        case WM_NOTIFY:
+            return OnNotify(*reinterpret_cast<const NMHDR*>(lParam));
+        case WM_TIMER:
+            OnTimer(wParam);
+            return 0;
+        case WM_CTLCOLORSTATIC:
+        case WM_CTLCOLORBTN:
+            if (HBRUSH brush =
+                    OnCtlColor(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam))) {
+                return reinterpret_cast<LRESULT>(brush);
+            }
+            break;
+        case WM_ACTIVATE:
+            OnActivate(LOWORD(wParam) != WA_INACTIVE);
+            return 0;
+        case WM_SETFOCUS:
+            OnActivate(true);
+            return 0;
+        case WM_SYSCOLORCHANGE:
+            SendMessageA(tabs_, msg, wParam, lParam);
+            break;
+        case WM_CLOSE:
+            form_.Form_Unload();
+            Sync();
+            return 0;
+        case WM_DESTROY:
+            OnDestroy();
+            return 0;
+        case WM_NCDESTROY:
+            SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+            hwnd_ = nullptr;
+            tabs_ = nullptr;
+            break;
+        default:
+            break;
+    }
+    return DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
+bool MainWindow::OnCreate() {
+    // A window without minimize and maximize boxes keeps only Move and Close on its system menu.
+    if (HMENU system = GetSystemMenu(hwnd_, FALSE)) {
+        for (UINT command : {SC_RESTORE, SC_SIZE, SC_MINIMIZE, SC_MAXIMIZE}) {
+            DeleteMenu(system, command, MF_BYCOMMAND);
+        }
+    }
+
+    tabs_ = CreateWindowExA(
+        0, WC_TABCONTROLA, "", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_TABSTOP | TCS_TOOLTIPS,
+        0, 0, TwipsX(ctx_, kClientWidthTw), TwipsY(ctx_, kClientHeightTw), hwnd_,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_TBSMAIN)), ctx_.instance, nullptr);
+    if (!tabs_) {
+        return false;
+    }
+    SendMessageA(tabs_, WM_SETFONT, reinterpret_cast<WPARAM>(ctx_.font), FALSE);
+
+    static constexpr int kFrameIds[kFrameCount] = {IDC_FMEINTRO, IDC_FMESYSINFO, IDC_FMESETTINGS,
+                                                   IDC_FMESETTINGS40};
+    pages_[kIntro] = MakeIntroPageView();
+    pages_[kSysInfo] = MakeSysInfoPageView();
+    pages_[kSettings] = MakeCompressedPageView();
+    pages_[kSettings40] = MakeHexPageView();
+    for (int i = 0; i < kFrameCount; ++i) {
+        frames_[i] = CreatePanel(hwnd_, ctx_, kFrameLeftTw, kFrameTopTw, kFrameWidthTw,
+                                 kFrameHeightTw, kFaceColour, kFrameIds[i]);
+        if (!frames_[i]) {
+            return false;
+        }
+        ShowWindow(frames_[i], SW_HIDE);
+        pages_[i]->Create(frames_[i], ctx_);
+    }
+    // The frames lie on the tab strip: it goes to the bottom of the z-order, where its
+    // WS_CLIPSIBLINGS keeps it from painting over them.
+    SetWindowPos(tabs_, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+
+    Sync();
+    SetTimer(hwnd_, kTimerWarning, kWarningBlinkMs, nullptr);
+    SetTimer(hwnd_, kTimerWarning40, kWarningBlinkMs, nullptr);
+    return true;
+}
+
+void MainWindow::OnCommand(int id, int code, HWND control) {
+    if (!control) {
+        // Menu commands; the dialog manager's IDOK and IDCANCEL for Enter and Esc land here too.
+        if (id == IDM_EXIT) {
+            form_.mnuExit_Click();
+        } else if (id == IDM_ABOUT) {
+            form_.mnuAbout_Click();
+        } else {
+            return;
+        }
+    } else {
+        for (auto& page : pages_) {
+            if (page->OnCommand(form_, id, code, control)) {
+                break;
+            }
+        }
+    }
+    Sync();
+}
+
+LRESULT MainWindow::OnNotify(const NMHDR& hdr) {
+    if (hdr.hwndFrom == tabs_ && hdr.code == TCN_SELCHANGE) {
+        form_.ClickTab(static_cast<int>(SendMessageA(tabs_, TCM_GETCURSEL, 0, 0)) + 1);
+        Sync();
+        return 0;
+    }
+    const bool tipA = hdr.code == TTN_GETDISPINFOA;
+    const bool tipW = hdr.code == TTN_GETDISPINFOW;
+    if ((tipA || tipW) &&
+        hdr.hwndFrom == reinterpret_cast<HWND>(SendMessageA(tabs_, TCM_GETTOOLTIPS, 0, 0))) {
+        const int index = static_cast<int>(hdr.idFrom) + 1;
+        if (index < 1 || index > form_.tbsMain.Count()) {
+            return 0;
+        }
+        const std::string& tip = form_.tbsMain.Item(index).toolTip;
+        if (tipA) {
+            auto& info = *reinterpret_cast<NMTTDISPINFOA*>(const_cast<NMHDR*>(&hdr));
+            info.hinst = nullptr;
+            info.lpszText = const_cast<char*>(tip.c_str());
+        } else {
+            // Tool tips may ask in Unicode even of an ANSI window.
+            const int length = MultiByteToWideChar(CP_ACP, 0, tip.c_str(), -1, nullptr, 0);
+            wideTip_.assign(static_cast<std::size_t>(length > 0 ? length : 1), L'\0');
+            MultiByteToWideChar(CP_ACP, 0, tip.c_str(), -1, &wideTip_[0], length);
+            auto& info = *reinterpret_cast<NMTTDISPINFOW*>(const_cast<NMHDR*>(&hdr));
+            info.hinst = nullptr;
+            info.lpszText = &wideTip_[0];
+        }
+        return 0;
+    }
+    return 0;
+}
+
+void MainWindow::OnTimer(UINT_PTR id) {
+    if (id == kTimerWarning) {
+        form_.tmrWarning_Timer();
+    } else if (id == kTimerWarning40) {
+        form_.tmrWarning40_Timer();
+    } else {
+        return;
+    }
+    Sync();
+}
+
+HBRUSH MainWindow::OnCtlColor(HDC dc, HWND control) {
+    for (auto& page : pages_) {
+        if (HBRUSH brush = page ? page->OnCtlColor(form_, dc, control) : nullptr) {
+            return brush;
+        }
+    }
+    return nullptr;
+}
+
+void MainWindow::OnActivate(bool active) {
+    if (!active) {
+        HWND focus = GetFocus();
+        if (focus && IsChild(hwnd_, focus)) {
+            lastFocus_ = focus;
+        }
+        return;
+    }
+    // A plain window does not give the focus back to its controls as a dialog does.
+    if (lastFocus_ && IsChild(hwnd_, lastFocus_) && IsWindowVisible(lastFocus_)) {
+        SetFocus(lastFocus_);
+    } else if (tabs_) {
+        SetFocus(tabs_);
+    }
+}
+
+void MainWindow::OnDestroy() {
+    KillTimer(hwnd_, kTimerWarning);
+    KillTimer(hwnd_, kTimerWarning40);
+    form_.showAboutBoxModal = nullptr;
+    PostQuitMessage(0);
+}
+
+void MainWindow::SelectNextTab(bool forward) {
+    const int count = form_.tbsMain.Count();
+    if (count == 0) {
+        return;
+    }
+    const int current = form_.tbsMain.selectedIndex;
+    const int next = forward ? current % count + 1 : (current + count - 2) % count + 1;
+    form_.ClickTab(next);
+    Sync();
+}
+
+void MainWindow::Sync() {
+    if (!hwnd_) {
+        return;
+    }
+    if (form_.unloaded) {
+        DestroyWindow(hwnd_);
+        return;
+    }
+    SyncTabs();
+    SyncFrames();
+    for (auto& page : pages_) {
+        page->Sync(form_);
+    }
+}
+
+void MainWindow::SyncTabs() {
+    const std::vector<Tab>& wanted = form_.tbsMain.tabs;
+    std::size_t same = 0;
+    while (same < shownTabs_.size() && same < wanted.size() &&
+           shownTabs_[same] == wanted[same].caption) {
+        ++same;
+    }
+    if (same != shownTabs_.size() || same != wanted.size()) {
+        for (std::size_t i = shownTabs_.size(); i > same; --i) {
+            SendMessageA(tabs_, TCM_DELETEITEM, i - 1, 0);
+        }
+        shownTabs_.resize(same);
+        for (std::size_t i = same; i < wanted.size(); ++i) {
+            TCITEMA item{};
+            item.mask = TCIF_TEXT;
+            item.pszText = const_cast<char*>(wanted[i].caption.c_str());
+            SendMessageA(tabs_, TCM_INSERTITEMA, i, reinterpret_cast<LPARAM>(&item));
+            shownTabs_.push_back(wanted[i].caption);
+        }
+    }
+    const int selected = form_.tbsMain.selectedIndex - 1;
+    if (selected >= 0 && selected < static_cast<int>(wanted.size()) &&
+        SendMessageA(tabs_, TCM_GETCURSEL, 0, 0) != selected) {
+        SendMessageA(tabs_, TCM_SETCURSEL, static_cast<WPARAM>(selected), 0);
+    }
+}
+
+void MainWindow::SyncFrames() {
+    const bool wanted[kFrameCount] = {form_.fmeIntroVisible, form_.fmeSysInfoVisible,
+                                      form_.fmeSettingsVisible, form_.fmeSettings40Visible};
+    const auto shown = [this](int i) {
+        return (GetWindowLongPtrA(frames_[i], GWL_STYLE) & WS_VISIBLE) != 0;
+    };
+    // The new page goes on top of the old one before that is hidden, so nothing behind them is
+    // exposed and repainted in between.
+    for (int i = 0; i < kFrameCount; ++i) {
+        if (wanted[i] && !shown(i)) {
+            SetWindowPos(frames_[i], HWND_TOP, 0, 0, 0, 0,
+                         SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+        }
+    }
+    for (int i = 0; i < kFrameCount; ++i) {
+        if (!wanted[i] && shown(i)) {
+            ShowWindow(frames_[i], SW_HIDE);
+        }
+    }
+    KeepFocusVisible();
+}
+
+void MainWindow::KeepFocusVisible() {
+    HWND focus = GetFocus();
+    if (focus && IsChild(hwnd_, focus) && !IsWindowVisible(focus)) {
+        SetFocus(tabs_);
+    }
+}
+
+void MainWindow::CreateFonts() {
+    if (ctx_.font) {
+        return;
+    }
+    HDC screen = GetDC(nullptr);
+    ctx_.dpiX = GetDeviceCaps(screen, LOGPIXELSX);
+    ctx_.dpiY = GetDeviceCaps(screen, LOGPIXELSY);
+
+    LOGFONTA lf{};
+    lf.lfHeight = -MulDiv(825, ctx_.dpiY, 7200);  // 8.25 pt
+    lf.lfWeight = FW_NORMAL;
+    lf.lfCharSet = DEFAULT_CHARSET;
+    lf.lfOutPrecision = OUT_DEFAULT_PRECIS;
+    lf.lfClipPrecision = CLIP_DEFAULT_PRECIS;
+    lf.lfQuality = DEFAULT_QUALITY;
+    lf.lfPitchAndFamily = DEFAULT_PITCH | FF_SWISS;
+    lstrcpynA(lf.lfFaceName, kFontFace, LF_FACESIZE);
+    HFONT font = CreateFontIndirectA(&lf);
+
+    // The font mapper substitutes silently; a system without Tahoma gets the GUI font.
+    char face[LF_FACESIZE] = {};
+    HGDIOBJ old = SelectObject(screen, font);
+    GetTextFaceA(screen, LF_FACESIZE, face);
+    SelectObject(screen, old);
+    ReleaseDC(nullptr, screen);
+    if (lstrcmpiA(face, kFontFace) != 0) {
+        DeleteObject(font);
+        GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof lf, &lf);
+        font = CreateFontIndirectA(&lf);
+    }
+    ctx_.font = font;
+    lf.lfWeight = FW_BOLD;
+    ctx_.boldFont = CreateFontIndirectA(&lf);
+    lf.lfUnderline = TRUE;
+    ctx_.boldUnderlineFont = CreateFontIndirectA(&lf);
+}
+
+void MainWindow::DestroyFonts() {
+    for (HFONT* f : {&ctx_.font, &ctx_.boldFont, &ctx_.boldUnderlineFont}) {
+        if (*f) {
+            DeleteObject(*f);
+            *f = nullptr;
+        }
+    }
+}
+
+}  // namespace quorvel::app::win32

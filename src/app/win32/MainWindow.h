@@ -1,0 +1,67 @@
+// The main window: the real Win32 window over frmMainframe. It draws the form's state and
+// hands every user event to the form; it decides nothing itself.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/frmMainframe.h"
+#include "app/win32/View.h"
+
+namespace quorvel::app::win32 {
+
+class MainWindow {
+  public:
+    explicit MainWindow(frmMainframe& form);
+    ~MainWindow();
+    MainWindow(const MainWindow&) = delete;
+    MainWindow& operator=(const MainWindow&) = delete;
+
+    // Builds the window and its controls from the form's current state and shows it; false
+    // when the window could not be created.
+    bool Create(HINSTANCE instance, int showCommand);
+
+    // Gives the window the first look at a message from the message loop: Ctrl+Tab and
+    // Ctrl+Shift+Tab switch tabs, the dialog manager moves the focus (Tab, arrows, mnemonics).
+    // Returns true when the message was consumed.
+    bool PreTranslateMessage(MSG& msg);
+
+    HWND Handle() const { return hwnd_; }
+    const ViewContext& Context() const { return ctx_; }
+
+  private:
+    enum Frame { kIntro, kSysInfo, kSettings, kSettings40, kFrameCount };
+
+    static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+    bool OnCreate();
+    void OnCommand(int id, int code, HWND control);
+    LRESULT OnNotify(const NMHDR& hdr);
+    void OnTimer(UINT_PTR id);
+    HBRUSH OnCtlColor(HDC dc, HWND control);
+    void OnActivate(bool active);
+    void OnDestroy();
+
+    void SelectNextTab(bool forward);
+    void Sync();
+    void SyncTabs();
+    void SyncFrames();
+    void KeepFocusVisible();
+    void CreateFonts();
+    void DestroyFonts();
+
+    frmMainframe& form_;
+    ViewContext ctx_;
+    HWND hwnd_ = nullptr;
+    HWND tabs_ = nullptr;
+    HWND frames_[kFrameCount] = {};
+    std::unique_ptr<IPageView> pages_[kFrameCount];
+    std::vector<std::string> shownTabs_;
+    HWND lastFocus_ = nullptr;
+    std::wstring wideTip_;
+};
+
+}  // namespace quorvel::app::win32

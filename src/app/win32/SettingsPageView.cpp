@@ -1,0 +1,575 @@
+// The settings pages' controls: the compressed-format option grid, the hexadecimal-format
+// drop-down lists, and the warning frame and buttons both pages share.
+#include "app/win32/SettingsPageView.h"
+
+#include <array>
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+
+namespace quorvel::app::win32 {
+
+namespace {
+
+using modes::Area;
+using modes::kCatalogue;
+using modes::kCompressedRateCount;
+using modes::kResolutionCount;
+
+constexpr const char* kGroupCaption = "Refresh rate settings:";
+constexpr const char* kResolutionHeader = "Res. (in Px):";
+constexpr const char* kRateHeader = "Refresh rate (in Hz): (Red means: Common 4:3 resolution)";
+constexpr const char* kListHeader = "Refr. Rates (in Hz):";
+constexpr const char* kLegend = "(Red means: Common 4:3 resolution)";
+constexpr const char* kAttentionCaption = "ATTENTION:";
+constexpr const char* kDeselectCaption = "Deselect all";
+constexpr const char* kApplyCaption = "Apply";
+constexpr std::array<const char*, kCompressedRateCount> kRateCaptions = {"60", "70",  "72", "75",
+                                                                         "85", "100", "120"};
+
+constexpr Colour kPageColour = kFaceColour;
+constexpr Colour kTextColour = kFindingColour;
+
+// Page geometry in twips; the page is 5655 x 6255.
+constexpr int kPageInnerLeft = 120;
+constexpr int kPageInnerWidth = 5415;
+constexpr int kPageBottom = 6195;
+constexpr int kLineThickness = 15;
+
+struct TwipsRect {
+    int left;
+    int top;
+    int width;
+    int height;
+};
+
+// One solid brush per colour for the life of the page; system colours use the system's own
+// brushes, which follow a change of the colour scheme.
+class BrushCache {
+  public:
+    BrushCache() = default;
+    BrushCache(const BrushCache&) = delete;
+    BrushCache& operator=(const BrushCache&) = delete;
+    ~BrushCache() {
+        for (auto& entry : rgb_) {
+            DeleteObject(entry.second);
+        }
+    }
+
+    HBRUSH Get(const Colour& c) {
+        if (c.kind == Colour::Kind::System) {
+            return GetSysColorBrush(static_cast<int>(c.value));
+        }
+        auto it = rgb_.find(c.value);
+        if (it == rgb_.end()) {
+            it = rgb_.emplace(c.value, CreateSolidBrush(static_cast<COLORREF>(c.value))).first;
+        }
+        return it->second;
+    }
+
+  private:
+    std::map<std::uint32_t, HBRUSH> rgb_;
+};
+
+// Under visual styles (comctl32 6 on XP) option buttons and group boxes draw their text in the
+// theme's colour and ignore WM_CTLCOLORSTATIC's; switching the theme off for just these controls
+// keeps them real controls with red captions. uxtheme.dll does not exist before XP, where every
+// control is classic anyway.
+void UseClassicLook(HWND control) {
+    using SetWindowThemeFn = HRESULT(WINAPI*)(HWND, LPCWSTR, LPCWSTR);
+    static const SetWindowThemeFn setWindowTheme = []() -> SetWindowThemeFn {
+        HMODULE uxtheme = LoadLibraryA("uxtheme.dll");
+        if (!uxtheme) {
+            return nullptr;
+        }
+        // Through void(*)(): GetProcAddress's FARPROC has another signature.
+        return reinterpret_cast<SetWindowThemeFn>(
+            reinterpret_cast<void (*)()>(GetProcAddress(uxtheme, "SetWindowTheme")));
+    }();
+    if (setWindowTheme && control) {
+        setWindowTheme(control, L"", L"");
+    }
+}
+
+// Creates the page's children at twips positions; edges are rounded from twips so that
+// neighbouring controls meet without gaps at any DPI.
+class Builder {
+  public:
+    Builder(HWND parent, const ViewContext& v) : parent_(parent), v_(v) {}
+
+    HWND Make(const char* cls, const char* text, DWORD style, const TwipsRect& r, int id,
+              HFONT font, DWORD exStyle = 0) const {
+        return MakeIn(parent_, cls, text, style, r, id, font, exStyle);
+    }
+
+    HWND MakeIn(HWND parent, const char* cls, const char* text, DWORD style, const TwipsRect& r,
+                int id, HFONT font, DWORD exStyle = 0) const {
+        const int left = TwipsX(v_, r.left);
+        const int top = TwipsY(v_, r.top);
+        const int width = TwipsX(v_, r.left + r.width) - left;
+        const int height = TwipsY(v_, r.top + r.height) - top;
+        HWND control = CreateWindowExA(exStyle, cls, text, WS_CHILD | WS_VISIBLE | style, left, top,
+                                       width < 1 ? 1 : width, height < 1 ? 1 : height, parent,
+                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                                       v_.instance, nullptr);
+        if (control && font) {
+            SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        }
+        return control;
+    }
+
+    // A thin line in the window-frame colour.
+    HWND Line(const TwipsRect& r) const { return Make("STATIC", "", SS_BLACKRECT, r, 0, nullptr); }
+
+    HWND Label(const char* text, DWORD style, const TwipsRect& r, HFONT font) const {
+        return Make("STATIC", text, SS_NOPREFIX | style, r, 0, font);
+    }
+
+    // Group boxes are made last, at the bottom of the z-order, and clip their siblings, so they
+    // never paint over the controls they surround. A group box does not erase its inside, and
+    // the page clips its children out of its own painting: WS_EX_TRANSPARENT keeps the inside
+    // in the page's painting.
+    HWND GroupBox(const char* caption, const TwipsRect& r, HFONT font) const {
+        HWND box =
+            Make("BUTTON", caption, BS_GROUPBOX | WS_CLIPSIBLINGS, r, 0, font, WS_EX_TRANSPARENT);
+        UseClassicLook(box);
+        return box;
+    }
+
+    const ViewContext& v() const { return v_; }
+
+  private:
+    HWND parent_;
+    const ViewContext& v_;
+};
+
+// What both pages have: the colour table of their controls, the "ATTENTION:" frame with the
+// blinking warning, "Deselect all" and "Apply".
+class SettingsPage : public IPageView {
+  protected:
+    struct Paint {
+        Colour fore;
+        Colour back;
+    };
+
+    void SetPaint(HWND control, Colour fore, Colour back) {
+        if (control) {
+            paints_[control] = Paint{fore, back};
+        }
+    }
+
+    HBRUSH Colourise(HDC dc, Colour fore, Colour back) {
+        SetTextColor(dc, ToColorRef(fore));
+        SetBkColor(dc, ToColorRef(back));
+        return brushes_.Get(back);
+    }
+
+    HBRUSH CtlColor(const Label& warning, HDC dc, HWND control) {
+        if (control == warning_) {
+            return Colourise(dc, warning.foreColor, kPageColour);
+        }
+        const auto it = paints_.find(control);
+        return it == paints_.end() ? nullptr : Colourise(dc, it->second.fore, it->second.back);
+    }
+
+    // `topTw` is the frame's top edge; the frame and the buttons reach down to the page's bottom
+    // margin.
+    void CreateWarningArea(const Builder& b, int topTw, int warningId, int deselectId,
+                           int applyId) {
+        const ViewContext& v = b.v();
+        warning_ = b.Make("STATIC", kWarningText, SS_LEFT | SS_NOPREFIX,
+                          {kPageInnerLeft, topTw + 240, 3735, kPageBottom - topTw - 360}, warningId,
+                          v.boldFont);
+        deselect_ = b.Make("BUTTON", kDeselectCaption, BS_PUSHBUTTON | WS_TABSTOP,
+                           {4095, topTw + 75, 1560, 375}, deselectId, v.font);
+        apply_ = b.Make("BUTTON", kApplyCaption, BS_PUSHBUTTON | WS_TABSTOP,
+                        {4095, topTw + 540, 1560, kPageBottom - topTw - 540}, applyId, v.font);
+        SetPaint(b.GroupBox(kAttentionCaption, {0, topTw, 3975, kPageBottom - topTw},
+                            v.boldUnderlineFont),
+                 kRed, kPageColour);
+        syncedWarning_.reset();
+    }
+
+    void SyncWarning(const Label& label) {
+        if (!warning_) {
+            return;
+        }
+        if (!syncedWarning_ || syncedWarning_->caption != label.caption) {
+            SetWindowTextA(warning_, label.caption.c_str());
+        }
+        if (syncedWarning_ && syncedWarning_->foreColor != label.foreColor) {
+            InvalidateRect(warning_, nullptr, TRUE);
+        }
+        // The label's own WS_VISIBLE, not IsWindowVisible: the warning blinks on while its page
+        // is hidden behind another tab.
+        const bool shown = (GetWindowLongPtrA(warning_, GWL_STYLE) & WS_VISIBLE) != 0;
+        if ((!syncedWarning_ || syncedWarning_->visible != label.visible) &&
+            shown != label.visible) {
+            ShowWindow(warning_, label.visible ? SW_SHOWNA : SW_HIDE);
+        }
+        syncedWarning_ = label;
+    }
+
+    // A click on one of the two buttons, delegated to its handler.
+    bool ButtonCommand(HWND control, int code, void (frmMainframe::*onDeselect)(),
+                       void (frmMainframe::*onApply)(), frmMainframe& form) const {
+        if (control != deselect_ && control != apply_) {
+            return false;
+        }
+        if (code == BN_CLICKED) {
+            (form.*(control == apply_ ? onApply : onDeselect))();
+        }
+        return true;
+    }
+
+    BrushCache brushes_;
+    std::map<HWND, Paint> paints_;
+    HWND warning_ = nullptr;
+    HWND deselect_ = nullptr;
+    HWND apply_ = nullptr;
+    std::optional<Label> syncedWarning_;
+};
+
+// The stripe colour of the n-th row of a column, and its red variant for marked rows.
+Colour StripeColour(std::size_t n, bool marked) {
+    const bool face = n % 2 == 0;
+    if (marked) {
+        return face ? kLightRed : kDarkRed;
+    }
+    return face ? kFaceColour : kShadowColour;
+}
+
+// --- Compressed-format page -------------------------------------------------------------------
+
+// Grid geometry in twips.
+constexpr int kGridHeaderTop = 240;
+constexpr int kGridRowTop = 480;
+constexpr int kGridRowPitch = 225;
+constexpr int kGridRowHeight = kGridRowPitch - kLineThickness;
+constexpr int kGridResolutionWidth = 900;
+constexpr int kGridDividerLeft = kPageInnerLeft + kGridResolutionWidth;
+constexpr int kGridRatesLeft = kGridDividerLeft + kLineThickness;
+constexpr int kGridRatesWidth = kPageInnerLeft + kPageInnerWidth - kGridRatesLeft;
+constexpr int kGridOptionLeft = 60;
+constexpr int kGridOptionWidth = 630;
+constexpr int kGridBottom = kGridRowTop + static_cast<int>(kResolutionCount) * kGridRowPitch;
+constexpr int kGridGroupHeight = kGridBottom + 120;
+constexpr int kGridWarningTop = kGridGroupHeight + 75;
+
+// The caption colour of one option button: the rates the Apply checks warn about are red.
+Colour RateCaptionColour(std::size_t row, std::size_t index) {
+    const modes::Resolution& r = kCatalogue[row];
+    if (r.width == 320 && r.height == 240 && index == 4) {
+        return kDarkRed;
+    }
+    const std::size_t firstWarned = r.area == Area::Low ? 4 : 5;
+    return index >= firstWarned ? kRed : kTextColour;
+}
+
+class CompressedPageView final : public SettingsPage {
+  public:
+    void Create(HWND pageFrame, const ViewContext& v) override {
+        const Builder b(pageFrame, v);
+        for (std::size_t row = 0; row < kResolutionCount; ++row) {
+            const int top = kGridRowTop + static_cast<int>(row) * kGridRowPitch;
+            const Colour back = StripeColour(row, kCatalogue[row].common43Compressed);
+            // Each row's own container makes its seven buttons one exclusive group.
+            HWND panel = CreatePanel(pageFrame, v, kGridRatesLeft, top, kGridRatesWidth,
+                                     kGridRowHeight, back);
+            for (std::size_t index = 0; index < kCompressedRateCount; ++index) {
+                const std::size_t k = row * kCompressedRateCount + index;
+                const DWORD style = BS_AUTORADIOBUTTON | (index == 0 ? WS_GROUP | WS_TABSTOP : 0);
+                const int left = kGridOptionLeft + static_cast<int>(index) * kGridOptionWidth;
+                options_[k] = b.MakeIn(panel, "BUTTON", kRateCaptions[index], style,
+                                       {left, 0, kGridOptionWidth, kGridRowHeight},
+                                       kRateOptionIdBase + static_cast<int>(k), v.font);
+                UseClassicLook(options_[k]);
+                SetPaint(options_[k], RateCaptionColour(row, index), back);
+            }
+            b.Line({kPageInnerLeft, top + kGridRowHeight, kPageInnerWidth, kLineThickness});
+            SetPaint(
+                b.Label(modes::ResolutionText(kCatalogue[row]).c_str(), SS_CENTER | SS_CENTERIMAGE,
+                        {kPageInnerLeft, top, kGridResolutionWidth, kGridRowHeight}, v.font),
+                kTextColour, back);
+        }
+        b.Line({kPageInnerLeft, kGridRowTop - kLineThickness, kPageInnerWidth, kLineThickness});
+        b.Line({kGridDividerLeft, kGridHeaderTop, kLineThickness, kGridBottom - kGridHeaderTop});
+        SetPaint(b.Label(kResolutionHeader, SS_LEFTNOWORDWRAP,
+                         {kPageInnerLeft, kGridHeaderTop, kGridResolutionWidth, 210}, v.font),
+                 kTextColour, kPageColour);
+        SetPaint(b.Label(kRateHeader, SS_LEFTNOWORDWRAP,
+                         {kGridRatesLeft + kGridOptionLeft, kGridHeaderTop,
+                          kGridRatesWidth - kGridOptionLeft, 210},
+                         v.font),
+                 kTextColour, kPageColour);
+        CreateWarningArea(b, kGridWarningTop, kWarningId, kDeselectId, kApplyId);
+        SetPaint(b.GroupBox(kGroupCaption, {0, 0, 5655, kGridGroupHeight}, v.boldUnderlineFont),
+                 kTextColour, kPageColour);
+        synced_.reset();
+    }
+
+    bool OnCommand(frmMainframe& form, int id, int code, HWND control) override {
+        if (ButtonCommand(control, code, &frmMainframe::cmdDeselect_Click,
+                          &frmMainframe::cmdApply_Click, form)) {
+            return true;
+        }
+        const int k = id - kRateOptionIdBase;
+        if (k < 0 || k >= static_cast<int>(options_.size()) || options_[k] != control) {
+            return false;
+        }
+        if (code == BN_CLICKED) {
+            const std::size_t row = static_cast<std::size_t>(k) / kCompressedRateCount;
+            const std::size_t index = static_cast<std::size_t>(k) % kCompressedRateCount;
+            RecordRow(row);
+            form.ClickRateOption(row, index);
+        }
+        return true;
+    }
+
+    HBRUSH OnCtlColor(const frmMainframe& form, HDC dc, HWND control) override {
+        return CtlColor(form.lblWarning, dc, control);
+    }
+
+    void Sync(const frmMainframe& form) override {
+        for (std::size_t row = 0; row < kResolutionCount; ++row) {
+            bool changed = false;
+            for (std::size_t index = 0; index < kCompressedRateCount; ++index) {
+                const bool want = form.opt[row][index];
+                if (synced_ && (*synced_)[row][index] == want) {
+                    continue;
+                }
+                HWND button = options_[row * kCompressedRateCount + index];
+                if (IsChecked(button) != want) {
+                    SendMessageA(button, BM_SETCHECK, want ? BST_CHECKED : BST_UNCHECKED, 0);
+                    changed = true;
+                }
+            }
+            if (changed) {
+                KeepOneTabStop(row);
+            }
+        }
+        synced_ = form.opt;
+        SyncWarning(form.lblWarning);
+    }
+
+  private:
+    static bool IsChecked(HWND button) {
+        return SendMessageA(button, BM_GETCHECK, 0, 0) == BST_CHECKED;
+    }
+
+    // BM_SETCHECK gives a radio button WS_TABSTOP when it checks it and takes it away when it
+    // clears it, so the row's tab stop is put back on the selected button, or on the first one
+    // when nothing is selected: Tab reaches every row exactly once.
+    void KeepOneTabStop(std::size_t row) {
+        HWND* buttons = &options_[row * kCompressedRateCount];
+        std::size_t stop = 0;
+        for (std::size_t index = 0; index < kCompressedRateCount; ++index) {
+            if (IsChecked(buttons[index])) {
+                stop = index;
+            }
+        }
+        for (std::size_t index = 0; index < kCompressedRateCount; ++index) {
+            const LONG_PTR style = GetWindowLongPtrA(buttons[index], GWL_STYLE);
+            const LONG_PTR wanted = index == stop ? (style | WS_TABSTOP) : (style & ~WS_TABSTOP);
+            if (wanted != style) {
+                SetWindowLongPtrA(buttons[index], GWL_STYLE, wanted);
+            }
+        }
+    }
+
+    // A click has changed the row's buttons by itself: remember what they show now.
+    void RecordRow(std::size_t row) {
+        if (!synced_) {
+            return;
+        }
+        for (std::size_t index = 0; index < kCompressedRateCount; ++index) {
+            (*synced_)[row][index] = IsChecked(options_[row * kCompressedRateCount + index]);
+        }
+    }
+
+    std::array<HWND, kResolutionCount * kCompressedRateCount> options_{};
+    std::optional<modes::CompressedSelection> synced_;
+};
+
+// --- Hexadecimal-format page ------------------------------------------------------------------
+
+constexpr int kColumnWidth = 2640;
+constexpr std::array<int, 2> kColumnLeft = {kPageInnerLeft, 2895};
+constexpr int kColumnDividerLeft = 2820;
+constexpr int kListTableTop = 255;
+constexpr int kListHeaderTop = 285;
+constexpr int kListRowTop = 510 + kLineThickness;
+constexpr int kListRowPitch = 330;
+constexpr int kListResolutionWidth = 1140;
+constexpr int kListLeft = kListResolutionWidth + 60;
+constexpr int kListWidth = 1380;
+constexpr int kListDropHeight = 3600;
+constexpr int kListTableBottom =
+    kListRowTop + static_cast<int>(modes::kHexLeftColumnRows) * kListRowPitch;
+constexpr int kListGroupHeight = kListTableBottom + kLineThickness + 120;
+constexpr int kListWarningTop = kListGroupHeight + 90;
+
+int ListItemIndex(const std::string& text) {
+    for (std::size_t i = 0; i < modes::kHexListItems.size(); ++i) {
+        if (text == modes::kHexListItems[i]) {
+            return static_cast<int>(i);
+        }
+    }
+    return -1;  // shown as no selection
+}
+
+class HexPageView final : public SettingsPage {
+  public:
+    void Create(HWND pageFrame, const ViewContext& v) override {
+        const Builder b(pageFrame, v);
+        // The lists first: the tab order follows the catalogue.
+        for (std::size_t row = 0; row < kResolutionCount; ++row) {
+            const auto [column, n] = Place(row);
+            const int top = kListRowTop + static_cast<int>(n) * kListRowPitch;
+            HWND list = b.Make("COMBOBOX", "", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP,
+                               {kColumnLeft[column] + kListLeft, top, kListWidth, kListDropHeight},
+                               kRateListIdBase + static_cast<int>(row), v.font);
+            for (const char* item : modes::kHexListItems) {
+                SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
+            }
+            CentreOnBand(list, v, top);
+            lists_[row] = list;
+        }
+        for (std::size_t column = 0; column < 2; ++column) {
+            const int left = kColumnLeft[column];
+            const int rows =
+                static_cast<int>(column == 0 ? modes::kHexLeftColumnRows
+                                             : kResolutionCount - modes::kHexLeftColumnRows);
+            const int bottom = kListRowTop + rows * kListRowPitch;
+            b.Line({left, kListTableTop, kColumnWidth, kLineThickness});
+            b.Line({left, kListRowTop - kLineThickness, kColumnWidth, kLineThickness});
+            b.Line({left, bottom, kColumnWidth, kLineThickness});
+            b.Line({left + kListResolutionWidth, kListTableTop, kLineThickness,
+                    bottom - kListTableTop});
+            SetPaint(b.Label(kResolutionHeader, SS_LEFTNOWORDWRAP,
+                             {left, kListHeaderTop, kListResolutionWidth, 210}, v.font),
+                     kTextColour, kPageColour);
+            SetPaint(b.Label(kListHeader, SS_LEFTNOWORDWRAP,
+                             {left + kListLeft, kListHeaderTop, kListWidth, 210}, v.font),
+                     kTextColour, kPageColour);
+        }
+        b.Line({kColumnDividerLeft, kListTableTop, kLineThickness,
+                kListTableBottom + kLineThickness - kListTableTop});
+        // The bands lie under the lists and lines, so they clip those out of their painting.
+        for (std::size_t row = 0; row < kResolutionCount; ++row) {
+            const auto [column, n] = Place(row);
+            const int top = kListRowTop + static_cast<int>(n) * kListRowPitch;
+            const Colour back = StripeColour(n, kCatalogue[row].common43Hex);
+            SetPaint(b.Label(modes::HexBandCaption(row).c_str(),
+                             SS_LEFT | SS_CENTERIMAGE | WS_CLIPSIBLINGS,
+                             {kColumnLeft[column], top, kColumnWidth, kListRowPitch}, v.font),
+                     kTextColour, back);
+        }
+        const int rightBottom =
+            kListRowTop +
+            static_cast<int>(kResolutionCount - modes::kHexLeftColumnRows) * kListRowPitch;
+        SetPaint(b.Label(kLegend, SS_LEFTNOWORDWRAP,
+                         {kColumnLeft[1], rightBottom + 90, kColumnWidth, 210}, v.font),
+                 kTextColour, kPageColour);
+        CreateWarningArea(b, kListWarningTop, kWarning40Id, kDeselect40Id, kApply40Id);
+        SetPaint(b.GroupBox(kGroupCaption, {0, 0, 5655, kListGroupHeight}, v.boldUnderlineFont),
+                 kTextColour, kPageColour);
+        synced_.reset();
+    }
+
+    bool OnCommand(frmMainframe& form, int id, int code, HWND control) override {
+        if (ButtonCommand(control, code, &frmMainframe::cmdDeselect40_Click,
+                          &frmMainframe::cmdApply40_Click, form)) {
+            return true;
+        }
+        const int row = id - kRateListIdBase;
+        if (row < 0 || row >= static_cast<int>(lists_.size()) || lists_[row] != control) {
+            return false;
+        }
+        if (code == CBN_SELCHANGE) {
+            const std::string text = SelectedText(control);
+            if (synced_) {
+                (*synced_)[row] = text;
+            }
+            form.PickListItem(static_cast<std::size_t>(row), text);
+        }
+        return true;
+    }
+
+    HBRUSH OnCtlColor(const frmMainframe& form, HDC dc, HWND control) override {
+        return CtlColor(form.lblWarning40, dc, control);
+    }
+
+    void Sync(const frmMainframe& form) override {
+        for (std::size_t row = 0; row < kResolutionCount; ++row) {
+            const std::string& want = form.cmb[row];
+            if (synced_ && (*synced_)[row] == want) {
+                continue;
+            }
+            const int index = ListItemIndex(want);
+            if (SendMessageA(lists_[row], CB_GETCURSEL, 0, 0) != index) {
+                SendMessageA(lists_[row], CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+            }
+        }
+        synced_ = form.cmb;
+        SyncWarning(form.lblWarning40);
+    }
+
+  private:
+    struct Position {
+        std::size_t column;
+        std::size_t n;  // row within the column
+    };
+
+    static Position Place(std::size_t row) {
+        return row < modes::kHexLeftColumnRows ? Position{0, row}
+                                               : Position{1, row - modes::kHexLeftColumnRows};
+    }
+
+    // A drop-down list's height follows its font; centre it on its band once the font is set.
+    static void CentreOnBand(HWND list, const ViewContext& v, int bandTopTw) {
+        RECT rc;
+        if (!list || !GetWindowRect(list, &rc)) {
+            return;
+        }
+        POINT origin{rc.left, rc.top};
+        ScreenToClient(GetParent(list), &origin);
+        const int bandTop = TwipsY(v, bandTopTw);
+        const int bandHeight = TwipsY(v, bandTopTw + kListRowPitch) - bandTop;
+        const int top = bandTop + (bandHeight - (rc.bottom - rc.top)) / 2;
+        SetWindowPos(list, nullptr, origin.x, top, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+
+    static std::string SelectedText(HWND list) {
+        const LRESULT index = SendMessageA(list, CB_GETCURSEL, 0, 0);
+        if (index == CB_ERR) {
+            return {};
+        }
+        const LRESULT length = SendMessageA(list, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
+        if (length == CB_ERR) {
+            return {};
+        }
+        std::string text(static_cast<std::size_t>(length) + 1, '\0');
+        SendMessageA(list, CB_GETLBTEXT, static_cast<WPARAM>(index),
+                     reinterpret_cast<LPARAM>(text.data()));
+        text.resize(static_cast<std::size_t>(length));
+        return text;
+    }
+
+    std::array<HWND, kResolutionCount> lists_{};
+    std::optional<modes::HexSelection> synced_;
+};
+
+}  // namespace
+
+std::unique_ptr<IPageView> MakeCompressedPageView() {
+    return std::make_unique<CompressedPageView>();
+}
+
+std::unique_ptr<IPageView> MakeHexPageView() {
+    return std::make_unique<HexPageView>();
+}
+
+}  // namespace quorvel::app::win32

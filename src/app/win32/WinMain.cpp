@@ -1,0 +1,72 @@
+// Program entry: the one place where the real platform services, the form and the main window
+// are put together; then the message loop.
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include "app/frmMainframe.h"
+#include "app/win32/MainWindow.h"
+#include "platform/win32/Win32Platform.h"
+
+namespace {
+
+// InitCommonControlsEx came with comctl32 4.70; NT 4.0 without Internet Explorer 4 has only
+// InitCommonControls, so the newer function is looked up rather than imported.
+void InitCommonControlsForTabs() {
+    using InitEx = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+    HMODULE comctl = LoadLibraryA("comctl32.dll");
+    FARPROC proc = comctl ? GetProcAddress(comctl, "InitCommonControlsEx") : nullptr;
+    if (proc) {
+        INITCOMMONCONTROLSEX icc{sizeof icc, ICC_TAB_CLASSES};
+        // Through void(*)() so that no function-type cast warning is raised.
+        if (reinterpret_cast<InitEx>(reinterpret_cast<void (*)()>(proc))(&icc)) {
+            return;
+        }
+    }
+    InitCommonControls();
+}
+
+int Run(HINSTANCE instance, int showCommand) {
+    using namespace quorvel;
+    InitCommonControlsForTabs();
+
+    platform::win32::Win32Registry registry;
+    platform::win32::Win32Prompt prompt;
+    platform::win32::Win32SystemInfo system;
+    platform::win32::Win32Shell shell;
+    platform::win32::Win32Restart restart;
+    platform::Platform services{registry, prompt, system, shell, restart};
+
+    // Start-up runs before the window exists: its message boxes have no owner.
+    app::frmMainframe form(services);
+    form.Form_Load();
+    if (form.unloaded) {
+        return 0;
+    }
+
+    app::win32::MainWindow window(form);
+    if (!window.Create(instance, showCommand)) {
+        return 1;
+    }
+    prompt.SetOwner(window.Handle());
+
+    MSG msg{};
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        if (!window.PreTranslateMessage(msg)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+    }
+    prompt.SetOwner(nullptr);
+    return static_cast<int>(msg.wParam);
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
+    try {
+        return Run(instance, showCommand);
+    } catch (...) {
+        return 1;
+    }
+}

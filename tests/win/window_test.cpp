@@ -1,0 +1,382 @@
+// Drives the real main window in-process over the simulated platform: the tab strip, the page
+// frames, the System information labels, the generation choice, the keyboard and the ways out.
+#include <windows.h>
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+
+#include "app/frmMainframe.h"
+#include "app/win32/MainWindow.h"
+#include "app/win32/resource.h"
+#include "platform/sim/SimPlatform.h"
+#include "platform/sim/SimRegistry.h"
+
+namespace {
+
+using quorvel::app::frmMainframe;
+using quorvel::app::win32::MainWindow;
+namespace sim = quorvel::platform::sim;
+namespace platform = quorvel::platform;
+
+constexpr const char* kChoiceTitle = "Choice of Detoantor version";
+
+bool g_displayAvailable = false;
+
+class MainWindowTest : public testing::Test {
+  protected:
+    void SetUp() override {
+        if (!g_displayAvailable) {
+            GTEST_SKIP() << "no display: run under xvfb-run to test the window";
+        }
+        prompt_.onUnexpected = [](const std::string& what) { ADD_FAILURE() << what; };
+    }
+
+    void TearDown() override {
+        window_.reset();
+        Pump();
+    }
+
+    // Hidden by default: without a window manager Wine waits up to two seconds for a shown
+    // top-level window to be withdrawn.
+    void Load(const char* fixture, std::uint32_t platformId = platform::kVerPlatformWin32Nt,
+              int showCommand = SW_HIDE) {
+        std::string error;
+        ASSERT_TRUE(
+            registry_.ImportRegFile(std::string(QUORVEL_FIXTURES_DIR "/") + fixture, &error))
+            << error;
+        system_.SetPlatformId(platformId);
+        form_.emplace(services_);
+        form_->Form_Load();
+        window_.emplace(*form_);
+        ASSERT_TRUE(window_->Create(GetModuleHandleA(nullptr), showCommand));
+        Pump();
+        quit_ = false;
+    }
+
+    void Pump() {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT) {
+                quit_ = true;
+                continue;
+            }
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+    }
+
+    HWND Main() const { return window_->Handle(); }
+    HWND Tabs() const { return GetDlgItem(Main(), IDC_TBSMAIN); }
+    HWND SysInfo(int id) const { return GetDlgItem(GetDlgItem(Main(), IDC_FMESYSINFO), id); }
+
+    int TabCount() const { return static_cast<int>(SendMessageA(Tabs(), TCM_GETITEMCOUNT, 0, 0)); }
+
+    std::string TabCaption(int index) const {
+        char text[64] = {};
+        TCITEMA item{};
+        item.mask = TCIF_TEXT;
+        item.pszText = text;
+        item.cchTextMax = sizeof text;
+        SendMessageA(Tabs(), TCM_GETITEMA, static_cast<WPARAM>(index - 1),
+                     reinterpret_cast<LPARAM>(&item));
+        return text;
+    }
+
+    // What the tab control does when the user clicks a tab.
+    void ClickTab(int index) {
+        SendMessageA(Tabs(), TCM_SETCURSEL, static_cast<WPARAM>(index - 1), 0);
+        NMHDR hdr{Tabs(), IDC_TBSMAIN, static_cast<UINT>(TCN_SELCHANGE)};
+        SendMessageA(Main(), WM_NOTIFY, IDC_TBSMAIN, reinterpret_cast<LPARAM>(&hdr));
+        Pump();
+    }
+
+    static bool Shown(HWND window) {
+        return (GetWindowLongPtrA(window, GWL_STYLE) & WS_VISIBLE) != 0;
+    }
+
+    // The one page frame shown, or 0 when none or more than one is.
+    int VisibleFrame() const {
+        int shown = 0;
+        for (int id : {IDC_FMEINTRO, IDC_FMESYSINFO, IDC_FMESETTINGS, IDC_FMESETTINGS40}) {
+            if (Shown(GetDlgItem(Main(), id))) {
+                if (shown != 0) {
+                    return 0;
+                }
+                shown = id;
+            }
+        }
+        return shown;
+    }
+
+    static std::string Text(HWND window) {
+        char text[1024] = {};
+        GetWindowTextA(window, text, sizeof text);
+        return text;
+    }
+
+    // The text colour the window gives a System information label when it paints.
+    COLORREF LabelColour(int id) {
+        HWND label = SysInfo(id);
+        HDC dc = CreateCompatibleDC(nullptr);
+        SetTextColor(dc, RGB(1, 2, 3));
+        SendMessageA(GetParent(label), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                     reinterpret_cast<LPARAM>(label));
+        const COLORREF colour = GetTextColor(dc);
+        DeleteDC(dc);
+        return colour;
+    }
+
+    void ClickOption(int id) {
+        SendMessageA(SysInfo(id), BM_CLICK, 0, 0);
+        Pump();
+    }
+
+    bool Checked(int id) const {
+        return SendMessageA(SysInfo(id), BM_GETCHECK, 0, 0) == BST_CHECKED;
+    }
+
+    sim::SimRegistry registry_;
+    sim::ScriptedPrompt prompt_;
+    sim::SimSystemInfo system_;
+    sim::SimShell shell_;
+    sim::SimRestart restart_;
+    platform::Platform services_{registry_, prompt_, system_, shell_, restart_};
+    std::optional<frmMainframe> form_;
+    std::optional<MainWindow> window_;
+    bool quit_ = false;
+};
+
+struct DetectionCase {
+    const char* fixture;
+    std::uint32_t platformId;
+    const char* settingsTab;  // nullptr: removed
+    const char* driverVersion;
+    const char* hexadecimal;
+    const char* os;
+    const char* summaryStart;
+    bool choiceOffered;
+};
+
+class DetectionShown : public MainWindowTest, public testing::WithParamInterface<DetectionCase> {};
+
+TEST_P(DetectionShown, OnTheSystemInformationPageAndTheTabStrip) {
+    const DetectionCase& c = GetParam();
+    Load(c.fixture, c.platformId);
+
+    EXPECT_EQ(VisibleFrame(), IDC_FMEINTRO);
+    ASSERT_EQ(TabCount(), c.settingsTab ? 3 : 2);
+    EXPECT_EQ(TabCaption(1), "Introduction");
+    EXPECT_EQ(TabCaption(2), "System information");
+    if (c.settingsTab) {
+        EXPECT_EQ(TabCaption(3), c.settingsTab);
+    }
+
+    ClickTab(2);
+    EXPECT_EQ(VisibleFrame(), IDC_FMESYSINFO);
+    EXPECT_EQ(Text(SysInfo(IDC_LBLDETVER)), c.driverVersion);
+    EXPECT_EQ(Text(SysInfo(IDC_LBLFORMATHEXADECIMAL)), c.hexadecimal);
+    EXPECT_EQ(Text(SysInfo(IDC_LBLOS)), c.os);
+    EXPECT_EQ(Text(SysInfo(IDC_LBLSUMMARY)).rfind(c.summaryStart, 0), 0u)
+        << Text(SysInfo(IDC_LBLSUMMARY));
+    EXPECT_EQ(Shown(SysInfo(IDC_OBTVERERROR40)), c.choiceOffered);
+    EXPECT_EQ(Shown(SysInfo(IDC_OBTVERERROR28)), c.choiceOffered);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Fixtures, DetectionShown,
+    testing::Values(
+        DetectionCase{"driver-40.41-format-off.reg", platform::kVerPlatformWin32Nt, "Settings 40",
+                      "40.41", "Yes", "Windows NT/2000/XP", "WARNING:", false},
+        DetectionCase{"driver-28.32.reg", platform::kVerPlatformWin32Nt, "Settings", "28.32", "No",
+                      "Windows NT/2000/XP", "The fix should work properly.", false},
+        DetectionCase{"no-version.reg", platform::kVerPlatformWin32Nt, nullptr, "Not found",
+                      "Not found", "Windows NT/2000/XP", "CRITICAL: Somehow", true},
+        DetectionCase{"driver-28.32.reg", platform::kVerPlatformWin32Windows, nullptr, "28.32",
+                      "No", "Windows 95/98/ME", "CRITICAL: You need a Windows NT", false},
+        DetectionCase{"none.reg", platform::kVerPlatformWin32Nt, nullptr, "Not found", "Not found",
+                      "Windows NT/2000/XP", "CRITICAL: The Detonator driver", false}));
+
+TEST_F(MainWindowTest, FoundValuesTakeTheButtonTextColourAndMissingOnesStayRed) {
+    Load("driver-40.41-format-off.reg");
+    EXPECT_EQ(Text(SysInfo(IDC_LBLDEVICEDESC)), "NVIDIA GeForce4 Ti 4200");
+    EXPECT_EQ(LabelColour(IDC_LBLDEVICEDESC), GetSysColor(COLOR_BTNTEXT));
+    EXPECT_EQ(LabelColour(IDC_LBLDETVER), GetSysColor(COLOR_BTNTEXT));
+    EXPECT_EQ(Text(SysInfo(IDC_LBLFORMATUSAGE)), "No");
+    EXPECT_EQ(LabelColour(IDC_LBLFORMATUSAGE), RGB(255, 0, 0));
+    EXPECT_EQ(LabelColour(IDC_LBLSUMMARY), RGB(255, 0, 0));
+}
+
+TEST_F(MainWindowTest, TabClicksShowOnePageEach) {
+    Load("driver-40.41.reg");
+    const std::pair<int, int> clicks[] = {{2, IDC_FMESYSINFO}, {3, IDC_FMESETTINGS40},
+                                          {1, IDC_FMEINTRO},   {3, IDC_FMESETTINGS40},
+                                          {2, IDC_FMESYSINFO}, {1, IDC_FMEINTRO}};
+    for (const auto& [tab, frame] : clicks) {
+        ClickTab(tab);
+        EXPECT_EQ(VisibleFrame(), frame) << "after a click on tab " << tab;
+        EXPECT_EQ(SendMessageA(Tabs(), TCM_GETCURSEL, 0, 0), tab - 1);
+    }
+}
+
+TEST_F(MainWindowTest, TheSettingsTabOfA28DriverShowsTheCompressedPage) {
+    Load("driver-28.32.reg");
+    ClickTab(3);
+    EXPECT_EQ(VisibleFrame(), IDC_FMESETTINGS);
+}
+
+TEST_F(MainWindowTest, WithTwoTabsOnlyIntroductionAndSystemInformationAreShown) {
+    Load("none.reg");
+    ASSERT_EQ(TabCount(), 2);
+    ClickTab(2);
+    EXPECT_EQ(VisibleFrame(), IDC_FMESYSINFO);
+    ClickTab(1);
+    EXPECT_EQ(VisibleFrame(), IDC_FMEINTRO);
+}
+
+TEST_F(MainWindowTest, TheGenerationChoiceRecreatesTheSettingsTab) {
+    Load("no-version.reg");
+    ASSERT_EQ(TabCount(), 2);
+    ClickTab(2);
+
+    prompt_.Expect(kChoiceTitle, platform::kIdOk);
+    ClickOption(IDC_OBTVERERROR40);
+    ASSERT_EQ(TabCount(), 3);
+    EXPECT_EQ(TabCaption(3), "Settings 40");
+    EXPECT_TRUE(Checked(IDC_OBTVERERROR40));
+    EXPECT_FALSE(Checked(IDC_OBTVERERROR28));
+    EXPECT_EQ(VisibleFrame(), IDC_FMESYSINFO) << "the choice does not switch the page";
+    ClickTab(3);
+    EXPECT_EQ(VisibleFrame(), IDC_FMESETTINGS40);
+
+    ClickTab(2);
+    prompt_.Expect(kChoiceTitle, platform::kIdOk);
+    ClickOption(IDC_OBTVERERROR28);
+    ASSERT_EQ(TabCount(), 3);
+    EXPECT_EQ(TabCaption(3), "Settings");
+    EXPECT_FALSE(Checked(IDC_OBTVERERROR40));
+    EXPECT_TRUE(Checked(IDC_OBTVERERROR28));
+    ClickTab(3);
+    EXPECT_EQ(VisibleFrame(), IDC_FMESETTINGS);
+    EXPECT_EQ(prompt_.PendingCount(), 0u);
+    EXPECT_EQ(prompt_.Shown().size(), 2u);
+}
+
+TEST_F(MainWindowTest, TabToolTipsComeFromTheForm) {
+    Load("driver-40.41.reg");
+    HWND tips = reinterpret_cast<HWND>(SendMessageA(Tabs(), TCM_GETTOOLTIPS, 0, 0));
+    ASSERT_NE(tips, nullptr);
+    const char* expected[] = {"Information about this tool",
+                              "A summary of your system's specifications",
+                              "Set the refresh rates."};
+    for (UINT_PTR i = 0; i < 3; ++i) {
+        NMTTDISPINFOA info{};
+        info.hdr = NMHDR{tips, i, static_cast<UINT>(TTN_GETDISPINFOA)};
+        SendMessageA(Main(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&info));
+        ASSERT_NE(info.lpszText, nullptr);
+        EXPECT_STREQ(info.lpszText, expected[i]);
+    }
+}
+
+TEST_F(MainWindowTest, CtrlTabCyclesThroughTheTabsBothWays) {
+    Load("driver-40.41.reg");
+    BYTE saved[256];
+    GetKeyboardState(saved);
+    BYTE keys[256] = {};
+    keys[VK_CONTROL] = 0x80;
+    SetKeyboardState(keys);
+    MSG msg{Tabs(), WM_KEYDOWN, VK_TAB, 0, 0, {}};
+    const int forward[] = {IDC_FMESYSINFO, IDC_FMESETTINGS40, IDC_FMEINTRO};
+    for (int frame : forward) {
+        EXPECT_TRUE(window_->PreTranslateMessage(msg));
+        EXPECT_EQ(VisibleFrame(), frame);
+    }
+    keys[VK_SHIFT] = 0x80;
+    SetKeyboardState(keys);
+    EXPECT_TRUE(window_->PreTranslateMessage(msg));
+    EXPECT_EQ(VisibleFrame(), IDC_FMESETTINGS40);
+    EXPECT_EQ(SendMessageA(Tabs(), TCM_GETCURSEL, 0, 0), 2);
+    SetKeyboardState(saved);
+}
+
+TEST_F(MainWindowTest, TheTimersBlinkTheirOwnWarning) {
+    Load("driver-40.41.reg");
+    const bool warning = form_->lblWarning.visible;
+    const bool warning40 = form_->lblWarning40.visible;
+    SendMessageA(Main(), WM_TIMER, IDT_WARNING40, 0);
+    EXPECT_EQ(form_->lblWarning.visible, warning);
+    EXPECT_NE(form_->lblWarning40.visible, warning40);
+    SendMessageA(Main(), WM_TIMER, IDT_WARNING, 0);
+    EXPECT_NE(form_->lblWarning.visible, warning);
+}
+
+TEST_F(MainWindowTest, AboutOpensTheAboutBoxThroughTheForm) {
+    Load("driver-40.41.reg");
+    ASSERT_TRUE(form_->showAboutBoxModal) << "the window provides the modal about box";
+    int shown = 0;
+    form_->showAboutBoxModal = [&](quorvel::app::frmAboutBox&) { ++shown; };
+    SendMessageA(Main(), WM_COMMAND, MAKEWPARAM(IDM_ABOUT, 0), 0);
+    EXPECT_EQ(shown, 1);
+    EXPECT_TRUE(form_->aboutBox.has_value());
+    EXPECT_TRUE(IsWindow(Main()));
+}
+
+TEST_F(MainWindowTest, ExitEndsTheWindowAndTheMessageLoop) {
+    Load("driver-40.41.reg", platform::kVerPlatformWin32Nt, SW_SHOWNOACTIVATE);
+    EXPECT_TRUE(IsWindowVisible(Main()));
+    HWND main = Main();
+    SendMessageA(main, WM_COMMAND, MAKEWPARAM(IDM_EXIT, 0), 0);
+    Pump();
+    EXPECT_TRUE(form_->unloaded);
+    EXPECT_FALSE(IsWindow(main));
+    EXPECT_TRUE(quit_);
+}
+
+TEST_F(MainWindowTest, ClosingTheWindowUnloadsTheForm) {
+    Load("driver-28.32.reg");
+    HWND main = Main();
+    SendMessageA(main, WM_CLOSE, 0, 0);
+    Pump();
+    EXPECT_TRUE(form_->unloaded);
+    EXPECT_FALSE(IsWindow(main));
+    EXPECT_TRUE(quit_);
+}
+
+TEST_F(MainWindowTest, EnterAndEscapeFromTheDialogManagerDoNotEndTheProgram) {
+    Load("driver-28.32.reg");
+    SendMessageA(Main(), WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    SendMessageA(Main(), WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    Pump();
+    EXPECT_FALSE(form_->unloaded);
+    EXPECT_TRUE(IsWindow(Main()));
+}
+
+TEST_F(MainWindowTest, TheClientAreaHasItsSizeInTwipsAtTheScreensDpi) {
+    Load("driver-28.32.reg");
+    const auto& v = window_->Context();
+    RECT rc{};
+    GetClientRect(Main(), &rc);
+    EXPECT_EQ(rc.right, MulDiv(5895, v.dpiX, 1440));
+    EXPECT_EQ(rc.bottom, MulDiv(6735, v.dpiY, 1440));
+    const LONG_PTR style = GetWindowLongPtrA(Main(), GWL_STYLE);
+    EXPECT_FALSE(style & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX));
+    EXPECT_TRUE(style & WS_SYSMENU);
+    EXPECT_EQ(Text(Main()), "Quorvel v2.01 E");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    testing::InitGoogleTest(&argc, argv);
+    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_TAB_CLASSES};
+    InitCommonControlsEx(&icc);
+    // Without a display Wine cannot create windows at all.
+    if (HWND probe = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 1, 1, nullptr, nullptr,
+                                     GetModuleHandleA(nullptr), nullptr)) {
+        g_displayAvailable = true;
+        DestroyWindow(probe);
+    }
+    return RUN_ALL_TESTS();
+}
