@@ -29,7 +29,7 @@ struct Resolution {
 extern const std::array<Resolution, kResolutionCount> kCatalogue;
 
 // Option-button rates of the compressed mode format, by button index.
-inline constexpr std::array<int, kCompressedRateCount> kCompressedRates = {60, 70, 72, 75,
+inline constexpr std::array<int, kCompressedRateCount> kCompressedRates = {60, 70,  72, 75,
                                                                            85, 100, 120};
 // Thresholds of the Apply warnings; both strict.
 inline constexpr int kLowAreaThreshold = 75;

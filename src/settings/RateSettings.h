@@ -12,7 +12,7 @@ namespace quorvel::settings {
 
 // The three questions the Apply sequence asks a page, each answered from the page's controls.
 class IRatePage {
-public:
+  public:
     virtual ~IRatePage() = default;
     virtual bool AnyRateSelected() const = 0;
     virtual bool HighAreaRateAbove85() const = 0;
@@ -21,25 +21,25 @@ public:
 
 // The compressed-format page answers from its option buttons, by index.
 class CompressedPage : public IRatePage {
-public:
+  public:
     explicit CompressedPage(const modes::CompressedSelection& opt) : opt_(opt) {}
     bool AnyRateSelected() const override;
     bool HighAreaRateAbove85() const override;
     bool LowAreaRateAbove75() const override;
 
-private:
+  private:
     const modes::CompressedSelection& opt_;
 };
 
 // The hexadecimal-format page answers from its lists' texts.
 class HexPage : public IRatePage {
-public:
+  public:
     explicit HexPage(const modes::HexSelection& cmb) : cmb_(cmb) {}
     bool AnyRateSelected() const override;
     bool HighAreaRateAbove85() const override;
     bool LowAreaRateAbove75() const override;
 
-private:
+  private:
     const modes::HexSelection& cmb_;
 };
 
