@@ -26,7 +26,7 @@ else()
   foreach(src ${QUORVEL_WIN_TEST_SOURCES})
     get_filename_component(name ${src} NAME_WE)
     add_executable(${name} ${src})
-    target_include_directories(${name} PRIVATE tests)
+    target_include_directories(${name} PRIVATE tests tools)
     target_compile_definitions(${name} PRIVATE QUORVEL_FIXTURES_DIR="${QUORVEL_FIXTURES_DIR}")
     # gtest_main only fills in when the test has no main() of its own.
     target_link_libraries(${name} PRIVATE quorvel_ui quorvel_sim gtest_main gmock)
