@@ -63,10 +63,10 @@ Findings GatherSystemInfo(registry::mdlRegistry& reg, platform::ISystemInfo& sys
             reg.GetStringValue(kHkeyLocalMachine, kServiceKey, "Device Description");
         f.driverVersion = FindDriverVersion(reg);
 
-        if (reg.ValueExists(kHkeyLocalMachine, kServiceKey, "UseCompressedModeFormat")) {
+        if (reg.ValueExists(kHkeyLocalMachine, kServiceKey, registry::kUseCompressedModeFormat)) {
             f.formatCapable = true;
-            f.formatActive =
-                reg.GetDwordValue(kHkeyLocalMachine, kServiceKey, "UseCompressedModeFormat") == 1;
+            f.formatActive = reg.GetDwordValue(kHkeyLocalMachine, kServiceKey,
+                                               registry::kUseCompressedModeFormat) == 1;
             blnFormatInactive = !f.formatActive;
         } else {
             blnFormatUnsupported = true;

@@ -7,12 +7,13 @@
 
 #include "platform/Prompt.h"
 #include "platform/System.h"
+#include "registry/DriverKeys.h"
 #include "registry/mdlRegistry.h"
 
 namespace quorvel::detect {
 
-inline constexpr const char* kServiceKey = "SYSTEM\\CurrentControlSet\\Services\\nv\\Device0";
-inline constexpr const char* kClassRoot = "SYSTEM\\CurrentControlSet\\Control\\Class";
+using registry::kClassRoot;
+using registry::kServiceKey;
 inline constexpr const char* kDriverDownloadAddress = "http://www.nvidia.com/Download/index.aspx";
 
 inline constexpr const char* kSummarySuccess = "The fix should work properly.";

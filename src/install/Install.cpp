@@ -7,6 +7,7 @@
 #include <string>
 
 #include "modes/Composers.h"
+#include "registry/DriverKeys.h"
 
 namespace quorvel::install {
 
@@ -14,12 +15,12 @@ using platform::kHkeyLocalMachine;
 
 namespace {
 
-constexpr const char* kServiceKeyPath = "SYSTEM\\CurrentControlSet\\Services\\nv\\Device0";
-constexpr const char* kVideoRootPath = "SYSTEM\\CurrentControlSet\\Control\\Video";
+using registry::kServiceKey;
+using registry::kUseCompressedModeFormat;
+using registry::kVideoRoot;
 constexpr const char* kDisplaySubKey = "\\0000";
 constexpr const char* kInstalledDisplayDrivers = "InstalledDisplayDrivers";
 constexpr const char* kNvidiaDisplayDriver = "nv4_disp";
-constexpr const char* kUseCompressedModeFormat = "UseCompressedModeFormat";
 constexpr const char* kRootName = "HKEY_LOCAL_MACHINE";
 // Any non-empty name: it only gets the enumeration loop started.
 constexpr const char* kSubKeyPlaceholder = "SUBKEY";
@@ -59,18 +60,17 @@ constexpr const char* kCompletionText =
 // display driver, in enumeration order. Keys that do not qualify are passed over without a box.
 template <typename Visit>
 void ForEachDisplayKey(registry::mdlRegistry& registry, Visit visit) {
-    if (!registry.KeyExists(kHkeyLocalMachine, kVideoRootPath)) {
+    if (!registry.KeyExists(kHkeyLocalMachine, kVideoRoot)) {
         return;
     }
     std::int32_t lngSubKeyIndex = 0;
     std::string strSubKey = kSubKeyPlaceholder;
     while (!strSubKey.empty()) {
-        strSubKey = registry.EnumSubKey(kHkeyLocalMachine, kVideoRootPath, lngSubKeyIndex);
+        strSubKey = registry.EnumSubKey(kHkeyLocalMachine, kVideoRoot, lngSubKeyIndex);
         if (strSubKey.empty()) {
             break;
         }
-        const std::string candidate =
-            std::string(kVideoRootPath) + "\\" + strSubKey + kDisplaySubKey;
+        const std::string candidate = std::string(kVideoRoot) + "\\" + strSubKey + kDisplaySubKey;
         // GetStringValue stops at the first NUL, so a multi-string matches on its first string.
         if (registry.KeyExists(kHkeyLocalMachine, candidate) &&
             registry.ValueExists(kHkeyLocalMachine, candidate, kInstalledDisplayDrivers) &&
@@ -111,7 +111,7 @@ std::string ConfirmationText(const std::string& strModeTable, const std::string&
 
 InstallOutcome InstallModeTable(const InstallInputs& inputs, registry::mdlRegistry& registry,
                                 platform::IPrompt& prompt, platform::IRestart& restart) {
-    std::string strDriverKey = kServiceKeyPath;
+    std::string strDriverKey = kServiceKey;
     const std::string strModeTable = inputs.blnDetonator40
                                          ? modes::BuildHexModes(inputs.cmb)
                                          : modes::BuildCompressedModes(inputs.opt);
@@ -134,7 +134,7 @@ InstallOutcome InstallModeTable(const InstallInputs& inputs, registry::mdlRegist
         strDriverKey = path;
         WriteModeTable(registry, strDriverKey, strModeTable, blnSwitchOnCompressed);
     });
-    WriteModeTable(registry, kServiceKeyPath, strModeTable, blnSwitchOnCompressed);
+    WriteModeTable(registry, kServiceKey, strModeTable, blnSwitchOnCompressed);
 
     if (prompt.Show(kCompletionText, kCompletionTitle,
                     platform::kMbYesNo | platform::kMbIconQuestion) != platform::kIdYes) {
