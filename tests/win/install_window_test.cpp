@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "RegLoad.h"
+#include "WindowTesting.h"
 #include "app/frmMainframe.h"
 #include "app/win32/MainWindow.h"
 #include "app/win32/SettingsPageView.h"
@@ -24,8 +25,6 @@ namespace platform = quorvel::platform;
 namespace sim = quorvel::platform::sim;
 using quorvel::app::frmMainframe;
 using quorvel::app::win32::MainWindow;
-
-bool g_displayAvailable = false;
 
 const char* const kServiceKey = "SYSTEM\\CurrentControlSet\\Services\\nv\\Device0";
 const char* const kDisplayKey =
@@ -103,7 +102,7 @@ KeyContents ReadKey(const std::string& path, const std::string& text) {
 class InstallWindowTest : public testing::Test {
   protected:
     void SetUp() override {
-        if (!g_displayAvailable) {
+        if (!quorvel::testing::DisplayAvailable()) {
             GTEST_SKIP() << "no display: run under xvfb-run to test the window";
         }
         prompt_.onUnexpected = [](const std::string& what) { ADD_FAILURE() << what; };
@@ -138,15 +137,7 @@ class InstallWindowTest : public testing::Test {
         ClickTab(3);
     }
 
-    void Pump() {
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (msg.message != WM_QUIT) {
-                TranslateMessage(&msg);
-                DispatchMessageA(&msg);
-            }
-        }
-    }
+    void Pump() { quorvel::testing::PumpMessages(); }
 
     HWND Main() const { return window_->Handle(); }
 
@@ -266,14 +257,5 @@ TEST_F(InstallWindowTest, NoToTheConfirmationWritesNothing) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    testing::InitGoogleTest(&argc, argv);
-    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_TAB_CLASSES};
-    InitCommonControlsEx(&icc);
-    // Without a display Wine cannot create windows at all.
-    if (HWND probe = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 1, 1, nullptr, nullptr,
-                                     GetModuleHandleA(nullptr), nullptr)) {
-        g_displayAvailable = true;
-        DestroyWindow(probe);
-    }
-    return RUN_ALL_TESTS();
+    return quorvel::testing::RunWindowTests(argc, argv);
 }

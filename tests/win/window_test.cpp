@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 
+#include "WindowTesting.h"
 #include "app/frmMainframe.h"
 #include "app/win32/MainWindow.h"
 #include "app/win32/resource.h"
@@ -23,12 +24,10 @@ namespace platform = quorvel::platform;
 
 constexpr const char* kChoiceTitle = "Choice of Detoantor version";
 
-bool g_displayAvailable = false;
-
 class MainWindowTest : public testing::Test {
   protected:
     void SetUp() override {
-        if (!g_displayAvailable) {
+        if (!quorvel::testing::DisplayAvailable()) {
             GTEST_SKIP() << "no display: run under xvfb-run to test the window";
         }
         prompt_.onUnexpected = [](const std::string& what) { ADD_FAILURE() << what; };
@@ -369,14 +368,5 @@ TEST_F(MainWindowTest, TheClientAreaHasItsSizeInTwipsAtTheScreensDpi) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    testing::InitGoogleTest(&argc, argv);
-    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_TAB_CLASSES};
-    InitCommonControlsEx(&icc);
-    // Without a display Wine cannot create windows at all.
-    if (HWND probe = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 1, 1, nullptr, nullptr,
-                                     GetModuleHandleA(nullptr), nullptr)) {
-        g_displayAvailable = true;
-        DestroyWindow(probe);
-    }
-    return RUN_ALL_TESTS();
+    return quorvel::testing::RunWindowTests(argc, argv);
 }

@@ -1,0 +1,40 @@
+// Shared scaffolding of the window tests: whether windows can be created here, and the entry
+// point that initialises the common controls first.
+#pragma once
+
+#include <windows.h>
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+namespace quorvel::testing {
+
+// Without a display Wine cannot create windows at all; the window tests then skip.
+inline bool& DisplayAvailable() {
+    static bool available = false;
+    return available;
+}
+
+inline void PumpMessages() {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message != WM_QUIT) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+    }
+}
+
+inline int RunWindowTests(int argc, char** argv) {
+    ::testing::InitGoogleTest(&argc, argv);
+    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_TAB_CLASSES};
+    InitCommonControlsEx(&icc);
+    if (HWND probe = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 1, 1, nullptr, nullptr,
+                                     GetModuleHandleA(nullptr), nullptr)) {
+        DisplayAvailable() = true;
+        DestroyWindow(probe);
+    }
+    return RUN_ALL_TESTS();
+}
+
+}  // namespace quorvel::testing
