@@ -23,9 +23,15 @@ if(QUORVEL_TESTS)
 endif()
 
 if(CMAKE_SIZEOF_VOID_P EQUAL 4)
-  # The release image must start on Windows NT 4.0: OS and subsystem versions 4.0 in its header.
-  target_link_options(quorvel PRIVATE -Wl,--major-os-version,4,--minor-os-version,0
-                      -Wl,--major-subsystem-version,4,--minor-subsystem-version,0)
+  if(MSVC)
+    # Current MSVC linkers go no lower than 5.01 (Windows XP).
+    target_link_options(quorvel PRIVATE /SUBSYSTEM:WINDOWS,5.01)
+  else()
+    # The release image must start on Windows NT 4.0: OS and subsystem versions 4.0 in its
+    # header.
+    target_link_options(quorvel PRIVATE -Wl,--major-os-version,4,--minor-os-version,0
+                        -Wl,--major-subsystem-version,4,--minor-subsystem-version,0)
+  endif()
 endif()
 
 # The distribution zip: the program and a plain-text read-me for Windows users.
