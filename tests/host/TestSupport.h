@@ -30,7 +30,8 @@ struct SimWorld {
 
     void Load(const std::string& fixture) {
         std::string error;
-        ASSERT_TRUE(registry.ImportRegFile(FixturePath(fixture), &error)) << fixture << ": " << error;
+        ASSERT_TRUE(registry.ImportRegFile(FixturePath(fixture), &error))
+            << fixture << ": " << error;
     }
 };
 
