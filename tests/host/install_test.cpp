@@ -81,6 +81,13 @@ class InstallTest : public ::testing::Test {
         return InstallModeTable(inputs, registryModule, world.prompt, world.restart);
     }
 
+    // The answers of a user who switches the format on, confirms, and stays in the program.
+    void AnswerYesYesThenStay() {
+        world.prompt.Expect("Almost there", kIdYes)
+            .Expect("The final frontier", kIdYes)
+            .Expect("Completion", kIdNo);
+    }
+
     // The values a key holds, in the order they were first written.
     std::vector<std::string> Names(const std::string& keyPath) const {
         return world.registry.ValueNames(kHkeyLocalMachine, keyPath);
@@ -141,9 +148,7 @@ class InstallTest : public ::testing::Test {
 
 TEST_F(InstallTest, WritesTheCompressedTableIntoDisplayAndServiceKey) {
     AddDisplayKey(kNvidiaGuid, StringValue("nv4_disp"));
-    world.prompt.Expect("Almost there", kIdYes)
-        .Expect("The final frontier", kIdYes)
-        .Expect("Completion", kIdNo);
+    AnswerYesYesThenStay();
 
     EXPECT_EQ(Run(), InstallOutcome::Returned);
 
@@ -164,9 +169,7 @@ TEST_F(InstallTest, WritesTheCompressedTableIntoDisplayAndServiceKey) {
 
 TEST_F(InstallTest, Detonator40WritesTheHexTable) {
     AddDisplayKey(kNvidiaGuid, StringValue("nv4_disp"));
-    world.prompt.Expect("Almost there", kIdYes)
-        .Expect("The final frontier", kIdYes)
-        .Expect("Completion", kIdNo);
+    AnswerYesYesThenStay();
 
     Run(true);
 
@@ -189,9 +192,7 @@ TEST_F(InstallTest, TwoDisplayKeysAreWrittenInEnumerationOrderAndTheLaterIsNamed
     // Created in reverse: enumeration order, not creation order, decides.
     AddDisplayKey(kNvidiaGuid, StringValue("nv4_disp"));
     AddDisplayKey(kOtherGuid, StringValue("nv4_disp"));
-    world.prompt.Expect("Almost there", kIdYes)
-        .Expect("The final frontier", kIdYes)
-        .Expect("Completion", kIdNo);
+    AnswerYesYesThenStay();
 
     Run();
 
@@ -229,9 +230,7 @@ class DriverNames : public InstallTest, public ::testing::WithParamInterface<Dri
 
 TEST_P(DriverNames, OnlyAnExactFirstStringMatches) {
     AddDisplayKey(kNvidiaGuid, GetParam().driver);
-    world.prompt.Expect("Almost there", kIdYes)
-        .Expect("The final frontier", kIdYes)
-        .Expect("Completion", kIdNo);
+    AnswerYesYesThenStay();
 
     Run();
 
@@ -269,9 +268,7 @@ TEST_F(InstallTest, SubkeysWithoutDisplayKeyOrDriverValueAreSkippedSilently) {
                           kVideoRoot + "\\{0A000000-0000-0000-0000-000000000000}\\Video");
     world.registry.PutKey(kHkeyLocalMachine, DisplayKey("{0B000000-0000-0000-0000-000000000000}"));
     AddDisplayKey(kNvidiaGuid, StringValue("nv4_disp"));
-    world.prompt.Expect("Almost there", kIdYes)
-        .Expect("The final frontier", kIdYes)
-        .Expect("Completion", kIdNo);
+    AnswerYesYesThenStay();
 
     Run();
 
@@ -284,9 +281,7 @@ TEST_F(InstallTest, SubkeysWithoutDisplayKeyOrDriverValueAreSkippedSilently) {
 
 TEST_F(InstallTest, NoMatchingDisplayKeyNamesAndWritesTheServiceKeyAlone) {
     AddDisplayKey(kOtherGuid, StringValue("ati2dvag"));
-    world.prompt.Expect("Almost there", kIdYes)
-        .Expect("The final frontier", kIdYes)
-        .Expect("Completion", kIdNo);
+    AnswerYesYesThenStay();
 
     Run();
 
@@ -302,9 +297,7 @@ TEST_F(InstallTest, NoMatchingDisplayKeyNamesAndWritesTheServiceKeyAlone) {
 
 TEST_F(InstallTest, MissingVideoRootIsNoError) {
     world.registry.DeleteKey(kHkeyLocalMachine, kVideoRoot);
-    world.prompt.Expect("Almost there", kIdYes)
-        .Expect("The final frontier", kIdYes)
-        .Expect("Completion", kIdNo);
+    AnswerYesYesThenStay();
 
     Run();
 
@@ -428,9 +421,7 @@ TEST_F(InstallTest, MissingServiceKeyFailsEveryOneOfItsWrites) {
 TEST_F(InstallTest, RewritingReplacesTheOldTablesInPlace) {
     AddDisplayKey(kNvidiaGuid, StringValue("nv4_disp"));
     for (int run = 0; run < 2; ++run) {
-        world.prompt.Expect("Almost there", kIdYes)
-            .Expect("The final frontier", kIdYes)
-            .Expect("Completion", kIdNo);
+        AnswerYesYesThenStay();
     }
     Run();
     opt = {};

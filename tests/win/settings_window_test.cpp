@@ -33,35 +33,9 @@ constexpr const char* kServiceKey = "SYSTEM\\CurrentControlSet\\Services\\nv\\De
 constexpr const char* kDisplayKey =
     "SYSTEM\\CurrentControlSet\\Control\\Video\\{7A3F1C52-0D64-4B8E-9C1A-5E2B8D4F6A10}\\0000";
 
-// A 28.32 driver with its compressed mode format on.
-constexpr const char* kDriver2832 = R"(Windows Registry Editor Version 5.00
-
-[HKEY_LOCAL_MACHINE\SYSTEM\CurrentControlSet\Services\nv\Device0]
-"Device Description"="NVIDIA GeForce4 Ti 4200"
-"UseCompressedModeFormat"=dword:00000001
-
-[HKEY_LOCAL_MACHINE\SYSTEM\CurrentControlSet\Control\Class\{4D36E968-E325-11CE-BFC1-08002BE10318}\0000]
-"DriverDesc"="NVIDIA GeForce4 Ti 4200"
-"DriverVersion"="28.32"
-
-[HKEY_LOCAL_MACHINE\SYSTEM\CurrentControlSet\Control\Video\{7A3F1C52-0D64-4B8E-9C1A-5E2B8D4F6A10}\0000]
-"InstalledDisplayDrivers"="nv4_disp"
-)";
-
-// A 40.41 driver with its compressed mode format off.
-constexpr const char* kDriver4041FormatOff = R"(Windows Registry Editor Version 5.00
-
-[HKEY_LOCAL_MACHINE\SYSTEM\CurrentControlSet\Services\nv\Device0]
-"Device Description"="NVIDIA GeForce4 Ti 4200"
-"UseCompressedModeFormat"=dword:00000000
-
-[HKEY_LOCAL_MACHINE\SYSTEM\CurrentControlSet\Control\Class\{4D36E968-E325-11CE-BFC1-08002BE10318}\0000]
-"DriverDesc"="NVIDIA GeForce4 Ti 4200"
-"DriverVersion"="40.41"
-
-[HKEY_LOCAL_MACHINE\SYSTEM\CurrentControlSet\Control\Video\{7A3F1C52-0D64-4B8E-9C1A-5E2B8D4F6A10}\0000]
-"InstalledDisplayDrivers"="nv4_disp"
-)";
+// Fixture installations: a 28.32 driver with its format on, a 40.41 driver with it off.
+constexpr const char* kDriver2832 = "driver-28.32.reg";
+constexpr const char* kDriver4041FormatOff = "driver-40.41-format-off.reg";
 
 const std::array<const char*, 26> kModesDeltaNames = {
     "CRUSH11_Modes_Delta",  "NV0A_Modes_Delta",   "NV10_Modes_Delta",    "NV10DDR_Modes_Delta",
@@ -267,9 +241,9 @@ LRESULT CALLBACK HostProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 
 // One simulated machine with the program's form on it.
 struct World {
-    explicit World(const std::string& regText) {
+    explicit World(const std::string& fixture) {
         std::string error;
-        imported = registry.ImportRegText(regText, &error);
+        imported = registry.ImportRegFile(std::string(QUORVEL_FIXTURES_DIR "/") + fixture, &error);
         EXPECT_TRUE(imported) << error;
         prompt.onUnexpected = [](const std::string& what) { ADD_FAILURE() << what; };
     }
@@ -377,8 +351,8 @@ class WindowTest : public testing::Test {
     }
 
     // Builds the page on the simulated machine, loads the form and shows its state.
-    void Open(std::unique_ptr<IPageView> view, const std::string& regText) {
-        world_ = std::make_unique<World>(regText);
+    void Open(std::unique_ptr<IPageView> view, const std::string& fixture) {
+        world_ = std::make_unique<World>(fixture);
         ASSERT_TRUE(world_->imported);
         world_->form.Form_Load();
         view_ = std::move(view);
