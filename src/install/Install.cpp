@@ -2,7 +2,6 @@
 // the table into every key and offers the restart.
 #include "install/Install.h"
 
-#include <array>
 #include <cstdint>
 #include <string>
 
@@ -15,25 +14,10 @@ using platform::kHkeyLocalMachine;
 
 namespace {
 
+using registry::kModesDeltaValues;
 using registry::kServiceKey;
 using registry::kUseCompressedModeFormat;
-using registry::kVideoRoot;
-constexpr const char* kDisplaySubKey = "\\0000";
-constexpr const char* kInstalledDisplayDrivers = "InstalledDisplayDrivers";
-constexpr const char* kNvidiaDisplayDriver = "nv4_disp";
 constexpr const char* kRootName = "HKEY_LOCAL_MACHINE";
-// Any non-empty name: it only gets the enumeration loop started.
-constexpr const char* kSubKeyPlaceholder = "SUBKEY";
-
-// One value per chip family the driver knows; every one is written, whatever the chip.
-constexpr std::array<const char*, 26> kModesDeltaValues = {
-    "CRUSH11_Modes_Delta",  "NV0A_Modes_Delta",   "NV10_Modes_Delta",    "NV10DDR_Modes_Delta",
-    "NV10GL_Modes_Delta",   "NV11_Modes_Delta",   "NV11DDR_Modes_Delta", "NV11GL_Modes_Delta",
-    "NV11M_Modes_Delta",    "NV15_Modes_Delta",   "NV15BR_Modes_Delta",  "NV15DDR_Modes_Delta",
-    "NV15GL_Modes_Delta",   "NV17_Modes_Delta",   "NV17GL_Modes_Delta",  "NV20_1_Modes_Delta",
-    "NV20_2_Modes_Delta",   "NV20_3_Modes_Delta", "NV20_Modes_Delta",    "NV25_Modes_Delta",
-    "NV25GL_Modes_Delta",   "NV4_Modes_Delta",    "NV5_Modes_Delta",     "NV5M64_Modes_Delta",
-    "NV5ULTRA_Modes_Delta", "NVVANTA_Modes_Delta"};
 
 constexpr const char* kCrLf = "\r\n";
 
@@ -55,32 +39,6 @@ constexpr const char* kCompletionTitle = "Completion";
 constexpr const char* kCompletionText =
     "If no registry errors occured, everything should be fine. You'll have to reboot the system "
     "for the changes to take effect. Reboot now?";
-
-// Calls `visit` with the path of every video-root subkey's "0000" key that belongs to the NVIDIA
-// display driver, in enumeration order. Keys that do not qualify are passed over without a box.
-template <typename Visit>
-void ForEachDisplayKey(registry::mdlRegistry& registry, Visit visit) {
-    if (!registry.KeyExists(kHkeyLocalMachine, kVideoRoot)) {
-        return;
-    }
-    std::int32_t lngSubKeyIndex = 0;
-    std::string strSubKey = kSubKeyPlaceholder;
-    while (!strSubKey.empty()) {
-        strSubKey = registry.EnumSubKey(kHkeyLocalMachine, kVideoRoot, lngSubKeyIndex);
-        if (strSubKey.empty()) {
-            break;
-        }
-        const std::string candidate = std::string(kVideoRoot) + "\\" + strSubKey + kDisplaySubKey;
-        // GetStringValue stops at the first NUL, so a multi-string matches on its first string.
-        if (registry.KeyExists(kHkeyLocalMachine, candidate) &&
-            registry.ValueExists(kHkeyLocalMachine, candidate, kInstalledDisplayDrivers) &&
-            registry.GetStringValue(kHkeyLocalMachine, candidate, kInstalledDisplayDrivers) ==
-                kNvidiaDisplayDriver) {
-            visit(candidate);
-        }
-        ++lngSubKeyIndex;
-    }
-}
 
 void WriteModeTable(registry::mdlRegistry& registry, const std::string& strKeyPath,
                     const std::string& strModeTable, bool blnSwitchOnCompressed) {
@@ -116,7 +74,7 @@ InstallOutcome InstallModeTable(const InstallInputs& inputs, registry::mdlRegist
                                          ? modes::BuildHexModes(inputs.cmb)
                                          : modes::BuildCompressedModes(inputs.opt);
 
-    ForEachDisplayKey(registry, [&](const std::string& path) { strDriverKey = path; });
+    registry::ForEachDisplayKey(registry, [&](const std::string& path) { strDriverKey = path; });
 
     bool blnSwitchOnCompressed = false;
     if (!inputs.blnCompressedActive) {
@@ -130,7 +88,7 @@ InstallOutcome InstallModeTable(const InstallInputs& inputs, registry::mdlRegist
         return InstallOutcome::Returned;
     }
 
-    ForEachDisplayKey(registry, [&](const std::string& path) {
+    registry::ForEachDisplayKey(registry, [&](const std::string& path) {
         strDriverKey = path;
         WriteModeTable(registry, strDriverKey, strModeTable, blnSwitchOnCompressed);
     });

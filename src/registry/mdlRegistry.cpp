@@ -42,6 +42,14 @@ bool mdlRegistry::Open(HKey hKey, const std::string& strKeyPath, std::uint32_t a
     return true;
 }
 
+void mdlRegistry::ReportUnlessMissing(long status) {
+    // "Not there" is the probe's answer; anything else (access denied, a bad handle...) is a
+    // failure the user must see, or a refused key would pass for a missing one.
+    if (status != kErrorFileNotFound) {
+        ReportRegistryError(status);
+    }
+}
+
 void mdlRegistry::Close(HKey key) {
     const long status = api_.CloseKey(key);
     if (status != kErrorSuccess) {
@@ -86,10 +94,12 @@ std::string mdlRegistry::EnumSubKey(HKey hKey, const std::string& strKeyPath,
 
 bool mdlRegistry::KeyExists(HKey hKey, const std::string& strKeyPath) {
     HKey key = 0;
-    if (!Open(hKey, strKeyPath, kKeyEnumerateSubKeys, &key, false)) {
+    const long status = api_.OpenKeyEx(hKey, strKeyPath.c_str(), 0, kKeyEnumerateSubKeys, &key);
+    if (status != kErrorSuccess) {
+        ReportUnlessMissing(status);
         return false;
     }
-    // A probe answers a question; a failing close is no answer to it.
+    // A probe answers a question; a failing close loses nothing and is no answer to it.
     api_.CloseKey(key);
     return true;
 }
@@ -97,15 +107,19 @@ bool mdlRegistry::KeyExists(HKey hKey, const std::string& strKeyPath) {
 bool mdlRegistry::ValueExists(HKey hKey, const std::string& strKeyPath,
                               const std::string& strValueName) {
     HKey key = 0;
-    if (!Open(hKey, strKeyPath, kKeyQueryValue, &key, true)) {
+    long status = api_.OpenKeyEx(hKey, strKeyPath.c_str(), 0, kKeyQueryValue, &key);
+    if (status != kErrorSuccess) {
+        ReportUnlessMissing(status);
         return false;
     }
     std::uint32_t type = 0;
     std::uint32_t size = 0;
-    const bool exists =
-        api_.QueryValueEx(key, strValueName.c_str(), &type, nullptr, &size) == kErrorSuccess;
-    Close(key);
-    return exists;
+    status = api_.QueryValueEx(key, strValueName.c_str(), &type, nullptr, &size);
+    if (status != kErrorSuccess) {
+        ReportUnlessMissing(status);
+    }
+    api_.CloseKey(key);
+    return status == kErrorSuccess;
 }
 
 void mdlRegistry::SetDwordValue(HKey hKey, const std::string& strKeyPath,

@@ -1,5 +1,6 @@
 // mdlRegistry: nine thin registry operations; each reports its own failures in a box and
-// returns a neutral result (empty text, 0 or false).
+// returns a neutral result (empty text, 0 or false). The probes KeyExists and ValueExists are
+// silent only when what they look for is not there.
 #pragma once
 
 #include <cstdint>
@@ -44,6 +45,8 @@ class mdlRegistry {
     bool Open(HKey hKey, const std::string& strKeyPath, std::uint32_t access, HKey* key,
               bool report);
     void Close(HKey key);
+    // The probes' report: silent for status 2 (the key or value is not there).
+    void ReportUnlessMissing(long status);
 
     platform::IRegistry& api_;
     platform::IPrompt& prompt_;

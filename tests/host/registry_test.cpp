@@ -105,9 +105,11 @@ INSTANTIATE_TEST_SUITE_P(
         FailureCase{
             "EnumCallFails", [](auto& w) { FailCall(w, RegCall::Enum); },
             [](mdlRegistry& r) { return r.EnumSubKey(kHkeyLocalMachine, kKey, 0).empty(); }},
-        FailureCase{
-            "ValueExistsOnMissingKey", Nothing,
-            [](mdlRegistry& r) { return !r.ValueExists(kHkeyLocalMachine, kMissing, "x"); }},
+        FailureCase{"ValueExistsOnADeniedKey",
+                    [](auto& w) {
+                        w.registry.DenyAccess(kHkeyLocalMachine, kKey, platform::kKeyQueryValue);
+                    },
+                    [](mdlRegistry& r) { return !r.ValueExists(kHkeyLocalMachine, kKey, "x"); }},
         FailureCase{
             "GetStringMissingValue", Nothing,
             [](mdlRegistry& r) { return r.GetStringValue(kHkeyLocalMachine, kKey, "x").empty(); }},
@@ -159,14 +161,46 @@ TEST_F(RegistryTest, AFailingWriteStillClosesTheKeyAndAFailingCloseHasABoxOfItsO
               "Unknown Registry-error occured. System-response: The handle is invalid.\r\n");
 }
 
-TEST_F(RegistryTest, ProbesReportNothingButValueExistsReportsAKeyItCannotOpen) {
-    world.registry.DenyAccess(kHkeyLocalMachine, kKey,
-                              platform::kKeyEnumerateSubKeys | platform::kKeyQueryValue);
-    EXPECT_FALSE(reg.KeyExists(kHkeyLocalMachine, kKey));
-    ExpectBoxes(0);
-    world.prompt.Expect("Error", kIdOk);
-    EXPECT_FALSE(reg.ValueExists(kHkeyLocalMachine, kKey, "abc"));
-    ExpectBoxes(1);
+// The probes answer "not there" (status 2) silently; any other failure of their open or query
+// is reported once and still counts as absent; a failing close loses nothing and stays silent.
+TEST_F(RegistryTest, ProbesAreSilentOnlyWhenWhatTheyLookForIsNotThere) {
+    struct Case {
+        RegCall call;
+        long status;  // 0: nothing injected
+        const char* key;
+        std::size_t boxes;
+        bool keyExists;
+        bool valueExists;
+    };
+    const Case cases[] = {
+        {RegCall::Open, 0, "SOFTWARE\\Missing", 0, false, false},
+        {RegCall::Open, platform::kErrorAccessDenied, kKey, 1, false, false},
+        {RegCall::Open, platform::kErrorInvalidHandle, kKey, 1, false, false},
+        {RegCall::Query, platform::kErrorFileNotFound, kKey, 0, true, false},
+        {RegCall::Query, platform::kErrorAccessDenied, kKey, 1, true, false},
+        {RegCall::Query, platform::kErrorMoreData, kKey, 1, true, false},
+        {RegCall::Close, platform::kErrorInvalidHandle, kKey, 0, true, true},
+    };
+    for (const Case& c : cases) {
+        for (bool valueProbe : {false, true}) {
+            testing::SimWorld w;
+            w.registry.PutValue(kHkeyLocalMachine, kKey, "abc", platform::sim::StringValue("x"));
+            if (c.status != 0) {
+                w.registry.InjectFailure(RegFailure{c.call, c.status, "", {}, false});
+            }
+            mdlRegistry r(w.registry, w.prompt);
+            for (std::size_t i = 0; i < c.boxes; ++i) {
+                w.prompt.Expect("Error", kIdOk);
+            }
+            const bool found = valueProbe ? r.ValueExists(kHkeyLocalMachine, c.key, "abc")
+                                          : r.KeyExists(kHkeyLocalMachine, c.key);
+            const bool queried = valueProbe || c.call != RegCall::Query;
+            SCOPED_TRACE(std::string(valueProbe ? "ValueExists " : "KeyExists ") + c.key + " " +
+                         std::to_string(c.status));
+            EXPECT_EQ(found, valueProbe ? c.valueExists : c.keyExists);
+            EXPECT_EQ(w.prompt.Shown().size(), queried ? c.boxes : 0u);
+        }
+    }
 }
 
 TEST_F(RegistryTest, WritesTheRawBytesWindowsExpects) {
