@@ -1,0 +1,68 @@
+// Hand-made number parsing and formatting.
+#include "text/Numbers.h"
+
+namespace quorvel::text {
+
+namespace {
+int HexValue(char c) {
+    if (c >= '0' && c <= '9') {
+        return c - '0';
+    }
+    if (c >= 'A' && c <= 'F') {
+        return c - 'A' + 10;
+    }
+    if (c >= 'a' && c <= 'f') {
+        return c - 'a' + 10;
+    }
+    return -1;
+}
+
+std::optional<std::uint32_t> Parse(std::string_view digits, std::uint32_t base) {
+    if (digits.empty()) {
+        return std::nullopt;
+    }
+    std::uint64_t value = 0;
+    for (char c : digits) {
+        const int digit = HexValue(c);
+        if (digit < 0 || static_cast<std::uint32_t>(digit) >= base) {
+            return std::nullopt;
+        }
+        value = value * base + static_cast<std::uint32_t>(digit);
+        if (value > 0xFFFFFFFFu) {
+            return std::nullopt;
+        }
+    }
+    return static_cast<std::uint32_t>(value);
+}
+}  // namespace
+
+std::optional<std::uint32_t> ParseDecimal(std::string_view digits) {
+    return Parse(digits, 10);
+}
+
+std::optional<std::uint32_t> ParseHex(std::string_view digits) {
+    return Parse(digits, 16);
+}
+
+std::string Hex(std::uint32_t value, int minDigits, bool upperCase) {
+    const char* digits = upperCase ? "0123456789ABCDEF" : "0123456789abcdef";
+    std::string text;
+    do {
+        text.insert(text.begin(), digits[value % 16]);
+        value /= 16;
+    } while (value != 0);
+    if (static_cast<int>(text.size()) < minDigits) {
+        text.insert(0, static_cast<std::size_t>(minDigits) - text.size(), '0');
+    }
+    return text;
+}
+
+std::string Tenths(std::int64_t tenths) {
+    const bool negative = tenths < 0;
+    const std::uint64_t magnitude = negative ? static_cast<std::uint64_t>(-(tenths + 1)) + 1
+                                             : static_cast<std::uint64_t>(tenths);
+    std::string text = std::to_string(magnitude / 10) + "." + std::to_string(magnitude % 10);
+    return negative ? "-" + text : text;
+}
+
+}  // namespace quorvel::text

@@ -1,0 +1,21 @@
+// Small number conversions done by hand: the program reads and writes a few numbers in fixed
+// formats and needs neither locales nor the C library's floating-point parser and printf.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace quorvel::text {
+
+// Decimal digits only (no sign, no blanks), at least one, value at most 0xFFFFFFFF.
+std::optional<std::uint32_t> ParseDecimal(std::string_view digits);
+// Hexadecimal digits only, either case, at least one, value at most 0xFFFFFFFF.
+std::optional<std::uint32_t> ParseHex(std::string_view digits);
+// Upper- or lower-case hexadecimal, left-padded with zeros to at least `minDigits`.
+std::string Hex(std::uint32_t value, int minDigits = 1, bool upperCase = true);
+// A value given in tenths, with one decimal: 1071 -> "107.1", 850 -> "85.0", -5 -> "-0.5".
+std::string Tenths(std::int64_t tenths);
+
+}  // namespace quorvel::text
