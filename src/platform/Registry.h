@@ -73,6 +73,8 @@ class IRegistry {
                               std::uint8_t* data, std::uint32_t* dataSize) = 0;
     virtual long SetValueEx(HKey key, const char* valueName, std::uint32_t type,
                             const std::uint8_t* data, std::uint32_t dataSize) = 0;
+    // RegDeleteValueA: needs a handle opened with KEY_SET_VALUE; 2 when there is no such value.
+    virtual long DeleteValue(HKey key, const char* valueName) = 0;
     virtual long CloseKey(HKey key) = 0;
 
     // FormatMessageA with FORMAT_MESSAGE_FROM_SYSTEM alone and language 0: the number of

@@ -213,4 +213,71 @@ std::string mdlRegistry::GetStringValue(HKey hKey, const std::string& strKeyPath
     return result;
 }
 
+ReadResult mdlRegistry::ReadValue(HKey hKey, const std::string& strKeyPath,
+                                  const std::string& strValueName, ValueData* value) {
+    HKey key = 0;
+    long status = api_.OpenKeyEx(hKey, strKeyPath.c_str(), 0, kKeyQueryValue, &key);
+    if (status != kErrorSuccess) {
+        ReportUnlessMissing(status);
+        return status == kErrorFileNotFound ? ReadResult::Missing : ReadResult::Failed;
+    }
+    std::uint32_t type = 0;
+    std::uint32_t size = 0;
+    status = api_.QueryValueEx(key, strValueName.c_str(), &type, nullptr, &size);
+    std::vector<std::uint8_t> data(size);
+    if (status == kErrorSuccess && size > 0) {
+        status = api_.QueryValueEx(key, strValueName.c_str(), &type, data.data(), &size);
+        data.resize(size < data.size() ? size : data.size());
+    }
+    ReadResult result = ReadResult::Found;
+    if (status != kErrorSuccess) {
+        ReportUnlessMissing(status);
+        result = status == kErrorFileNotFound ? ReadResult::Missing : ReadResult::Failed;
+    } else {
+        value->type = type;
+        value->data = std::move(data);
+    }
+    // As with the probes, a failing close loses nothing the caller relies on.
+    api_.CloseKey(key);
+    return result;
+}
+
+bool mdlRegistry::WriteValue(HKey hKey, const std::string& strKeyPath,
+                             const std::string& strValueName, const ValueData& value) {
+    HKey key = 0;
+    if (!Open(hKey, strKeyPath, kKeySetValue, &key, true)) {
+        return false;
+    }
+    const long status = api_.SetValueEx(key, strValueName.c_str(), value.type,
+                                        value.data.empty() ? nullptr : value.data.data(),
+                                        static_cast<std::uint32_t>(value.data.size()));
+    if (status != kErrorSuccess) {
+        ReportRegistryError(status);
+    }
+    const long closed = api_.CloseKey(key);
+    if (closed != kErrorSuccess) {
+        ReportRegistryError(closed);
+    }
+    return status == kErrorSuccess && closed == kErrorSuccess;
+}
+
+bool mdlRegistry::DeleteValue(HKey hKey, const std::string& strKeyPath,
+                              const std::string& strValueName) {
+    HKey key = 0;
+    long status = api_.OpenKeyEx(hKey, strKeyPath.c_str(), 0, kKeySetValue, &key);
+    if (status != kErrorSuccess) {
+        ReportUnlessMissing(status);
+        return status == kErrorFileNotFound;
+    }
+    status = api_.DeleteValue(key, strValueName.c_str());
+    if (status != kErrorSuccess) {
+        ReportUnlessMissing(status);
+    }
+    const long closed = api_.CloseKey(key);
+    if (closed != kErrorSuccess) {
+        ReportRegistryError(closed);
+    }
+    return (status == kErrorSuccess || status == kErrorFileNotFound) && closed == kErrorSuccess;
+}
+
 }  // namespace quorvel::registry

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "platform/Prompt.h"
 #include "platform/Registry.h"
@@ -18,6 +19,14 @@ inline constexpr const char* kRegistryErrorPrompt =
 inline constexpr const char* kRegistryErrorTitle = "Error";
 inline constexpr const char* kNoLanguageText = "<No language-ID found for error-message.>";
 inline constexpr const char* kUnknownFormatErrorText = "<Unknown FormatMessage-error occured.>";
+
+// A value as the registry stores it: its type and its raw bytes.
+struct ValueData {
+    std::uint32_t type = platform::kRegNone;
+    std::vector<std::uint8_t> data;
+};
+
+enum class ReadResult { Found, Missing, Failed };
 
 class mdlRegistry {
   public:
@@ -39,6 +48,16 @@ class mdlRegistry {
                                const std::string& strValueName);
     std::string GetStringValue(HKey hKey, const std::string& strKeyPath,
                                const std::string& strValueName);
+
+    // Operations beyond the nine, for reading values back exactly and putting them back as they
+    // were. Like the probes they are silent about a key or value that is not there (status 2)
+    // and report every other failure; they tell the caller whether they succeeded.
+    ReadResult ReadValue(HKey hKey, const std::string& strKeyPath, const std::string& strValueName,
+                         ValueData* value);
+    bool WriteValue(HKey hKey, const std::string& strKeyPath, const std::string& strValueName,
+                    const ValueData& value);
+    // A value that is already gone (or whose key is) counts as deleted.
+    bool DeleteValue(HKey hKey, const std::string& strKeyPath, const std::string& strValueName);
 
   private:
     // Opens strKeyPath with `access`; reports a failure when `report` is set.

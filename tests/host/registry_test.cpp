@@ -203,6 +203,39 @@ TEST_F(RegistryTest, ProbesAreSilentOnlyWhenWhatTheyLookForIsNotThere) {
     }
 }
 
+// Reading a value back exactly and putting it back: silent about what is not there, one box for
+// anything else, and a result that says which.
+TEST_F(RegistryTest, ExactValuesRoundTripAndSayWhetherTheyWorked) {
+    registry::ValueData value;
+    EXPECT_EQ(reg.ReadValue(kHkeyLocalMachine, kKey, "nul", &value), registry::ReadResult::Found);
+    EXPECT_EQ(value.type, platform::kRegSz);
+    EXPECT_EQ(value.data, (std::vector<std::uint8_t>{'a', 'b', 0, 'c', 0}));
+    EXPECT_TRUE(reg.WriteValue(kHkeyLocalMachine, kKey, "copy", value));
+    EXPECT_EQ(world.registry.GetValue(kHkeyLocalMachine, kKey, "copy")->data, value.data);
+    EXPECT_EQ(reg.ReadValue(kHkeyLocalMachine, kKey, "empty", &value), registry::ReadResult::Found);
+    EXPECT_EQ(value.data, std::vector<std::uint8_t>{0});
+    EXPECT_TRUE(reg.WriteValue(kHkeyLocalMachine, kKey, "none", registry::ValueData{}));
+    EXPECT_TRUE(world.registry.GetValue(kHkeyLocalMachine, kKey, "none")->data.empty());
+
+    EXPECT_EQ(reg.ReadValue(kHkeyLocalMachine, kKey, "gone", &value),
+              registry::ReadResult::Missing);
+    EXPECT_EQ(reg.ReadValue(kHkeyLocalMachine, "SOFTWARE\\Missing", "x", &value),
+              registry::ReadResult::Missing);
+    EXPECT_TRUE(reg.DeleteValue(kHkeyLocalMachine, kKey, "copy"));
+    EXPECT_FALSE(world.registry.GetValue(kHkeyLocalMachine, kKey, "copy"));
+    EXPECT_TRUE(reg.DeleteValue(kHkeyLocalMachine, kKey, "copy"));
+    EXPECT_TRUE(reg.DeleteValue(kHkeyLocalMachine, "SOFTWARE\\Missing", "x"));
+    ExpectBoxes(0);
+
+    world.registry.DenyAccess(kHkeyLocalMachine, kKey,
+                              platform::kKeyQueryValue | platform::kKeySetValue);
+    world.prompt.Expect("Error", kIdOk).Expect("Error", kIdOk).Expect("Error", kIdOk);
+    EXPECT_EQ(reg.ReadValue(kHkeyLocalMachine, kKey, "abc", &value), registry::ReadResult::Failed);
+    EXPECT_FALSE(reg.WriteValue(kHkeyLocalMachine, kKey, "abc", value));
+    EXPECT_FALSE(reg.DeleteValue(kHkeyLocalMachine, kKey, "abc"));
+    ExpectBoxes(3);
+}
+
 TEST_F(RegistryTest, WritesTheRawBytesWindowsExpects) {
     reg.SetStringValue(kHkeyLocalMachine, kKey, "version", "2.01 E");
     reg.SetStringValue(kHkeyLocalMachine, kKey, "blank", "");

@@ -281,10 +281,28 @@ TEST_P(MdlRegistryWinTest, ValueExistsForAnyTypeAndSizeAndQuietlyFalseForAMissin
     ExpectNoBox();
 }
 
-TEST_P(MdlRegistryWinTest, ValueExistsOnAMissingKeyShowsOneBox) {
-    ExpectErrorBox();
+TEST_P(MdlRegistryWinTest, ValueExistsOnAMissingKeyIsQuietlyFalse) {
     EXPECT_FALSE(reg.ValueExists(hroot(), Path("Missing"), "Value"));
-    CheckErrorBox(ERROR_FILE_NOT_FOUND);
+    ExpectNoBox();
+}
+
+TEST_P(MdlRegistryWinTest, ValuesReadBackExactlyAndDeleteQuietlyWhenAlreadyGone) {
+    const std::string bytes("a\0b\xE9", 4);
+    ASSERT_EQ(RawPutValue(root(), kScratch, "Multi", REG_MULTI_SZ, bytes), ERROR_SUCCESS);
+    quorvel::registry::ValueData value;
+    ASSERT_EQ(reg.ReadValue(hroot(), kScratch, "Multi", &value),
+              quorvel::registry::ReadResult::Found);
+    EXPECT_EQ(value.type, static_cast<std::uint32_t>(REG_MULTI_SZ));
+    EXPECT_EQ(std::string(value.data.begin(), value.data.end()), bytes);
+    EXPECT_TRUE(reg.WriteValue(hroot(), kScratch, "Copy", value));
+    EXPECT_TRUE(reg.DeleteValue(hroot(), kScratch, "Multi"));
+    EXPECT_TRUE(reg.DeleteValue(hroot(), kScratch, "Multi"));
+    EXPECT_EQ(reg.ReadValue(hroot(), kScratch, "Multi", &value),
+              quorvel::registry::ReadResult::Missing);
+    EXPECT_EQ(reg.ReadValue(hroot(), kScratch, "Copy", &value),
+              quorvel::registry::ReadResult::Found);
+    EXPECT_EQ(std::string(value.data.begin(), value.data.end()), bytes);
+    ExpectNoBox();
 }
 
 TEST_P(MdlRegistryWinTest, SetDwordValueStoresFourLittleEndianBytesReplacingAnyType) {

@@ -531,6 +531,33 @@ struct SimRegistry::Impl {
         return kErrorSuccess;
     }
 
+    long DeleteValue(HKey key, const std::string& valueName, std::string* keyPath) {
+        const Resolved base = Resolve(key);
+        if (!base.node) {
+            return kErrorInvalidHandle;
+        }
+        *keyPath = base.node->fullPath;
+        if (const auto failure = TakeFailure(RegCall::Delete, *keyPath, valueName)) {
+            return *failure;
+        }
+        if (!(base.access & kKeySetValue)) {
+            return kErrorAccessDenied;
+        }
+        if (base.node->deleted) {
+            return kErrorKeyDeleted;
+        }
+        auto& values = base.node->values;
+        const auto it = std::find_if(values.begin(), values.end(), [&](const auto& entry) {
+            return NamesEqual(entry.first, valueName);
+        });
+        if (it == values.end()) {
+            return kErrorFileNotFound;
+        }
+        values.erase(it);
+        base.node->writeTime = Tick();
+        return kErrorSuccess;
+    }
+
     long Close(HKey key, std::string* keyPath) {
         if (IsPredefined(key)) {
             const Resolved root = Resolve(key);
@@ -646,6 +673,14 @@ long SimRegistry::SetValueEx(HKey key, const char* valueName, std::uint32_t type
     std::string keyPath;
     const long status = impl_->Set(key, name, type, data, dataSize, &keyPath);
     impl_->Record(RegCall::Set, keyPath, name, 0, 0, status);
+    return status;
+}
+
+long SimRegistry::DeleteValue(HKey key, const char* valueName) {
+    const std::string name = valueName != nullptr ? valueName : "";
+    std::string keyPath;
+    const long status = impl_->DeleteValue(key, name, &keyPath);
+    impl_->Record(RegCall::Delete, keyPath, name, 0, 0, status);
     return status;
 }
 

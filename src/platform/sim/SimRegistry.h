@@ -19,7 +19,7 @@ struct RawValue {
     std::vector<std::uint8_t> data;
 };
 
-enum class RegCall { Open, Create, Enum, Query, Set, Close, Format };
+enum class RegCall { Open, Create, Enum, Query, Set, Delete, Close, Format };
 
 // One registry call as the program made it.
 struct RegCallRecord {
@@ -65,6 +65,7 @@ class SimRegistry : public IRegistry {
                       std::uint32_t* dataSize) override;
     long SetValueEx(HKey key, const char* valueName, std::uint32_t type, const std::uint8_t* data,
                     std::uint32_t dataSize) override;
+    long DeleteValue(HKey key, const char* valueName) override;
     long CloseKey(HKey key) override;
     std::uint32_t FormatSystemMessage(std::uint32_t messageId, char* buffer, std::uint32_t size,
                                       std::uint32_t* lastError) override;

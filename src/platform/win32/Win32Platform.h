@@ -30,6 +30,7 @@ class Win32Registry : public IRegistry {
                    char* className, std::uint32_t* classSize, FileTime* lastWriteTime) override;
     long QueryValueEx(HKey key, const char* valueName, std::uint32_t* type, std::uint8_t* data,
                       std::uint32_t* dataSize) override;
+    long DeleteValue(HKey key, const char* valueName) override;
     long SetValueEx(HKey key, const char* valueName, std::uint32_t type, const std::uint8_t* data,
                     std::uint32_t dataSize) override;
     long CloseKey(HKey key) override;

@@ -75,6 +75,10 @@ long Win32Registry::SetValueEx(HKey key, const char* valueName, std::uint32_t ty
     return RegSetValueExA(ToHkey(key), valueName, 0, type, data, dataSize);
 }
 
+long Win32Registry::DeleteValue(HKey key, const char* valueName) {
+    return RegDeleteValueA(ToHkey(key), valueName);
+}
+
 long Win32Registry::CloseKey(HKey key) {
     return RegCloseKey(ToHkey(key));
 }
