@@ -40,7 +40,7 @@ void frmMainframe::GatherSystemInfo() {
         found(lblDeviceDesc, *f.deviceDescription);
     }
     if (f.driverVersion) {
-        found(lblDetVer, *f.driverVersion);
+        found(lblDetVer, detect::VersionCaption(*f.driverVersion));
     }
     if (f.formatCapable) {
         found(lblFormatCapability, detect::kYes);

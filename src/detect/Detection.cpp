@@ -1,6 +1,8 @@
 // Detection of the operating system and the NVIDIA driver, and the generation notice.
 #include "detect/Detection.h"
 
+#include "text/Numbers.h"
+
 namespace quorvel::detect {
 
 using platform::kHkeyLocalMachine;
@@ -23,7 +25,7 @@ std::string SummaryVersionMissing() {
 namespace {
 
 // Walks the device classes; the last "0000" instance whose description equals the service key's
-// supplies the version.
+// and whose version text is not empty supplies the version.
 std::optional<std::string> FindDriverVersion(registry::mdlRegistry& reg) {
     std::optional<std::string> version;
     std::string strClassName = "SUBKEY";
@@ -32,15 +34,29 @@ std::optional<std::string> FindDriverVersion(registry::mdlRegistry& reg) {
         if (strClassName.empty()) {
             break;
         }
+        if (!registry::IsJoinableName(strClassName)) {
+            continue;
+        }
         const std::string classKey = std::string(kClassRoot) + "\\" + strClassName + "\\0000";
-        // Each test runs only when the one before held; the description is read afresh for
-        // every comparison.
-        if (reg.KeyExists(kHkeyLocalMachine, classKey) &&
-            reg.ValueExists(kHkeyLocalMachine, classKey, "DriverDesc") &&
-            reg.GetStringValue(kHkeyLocalMachine, classKey, "DriverDesc") ==
-                reg.GetStringValue(kHkeyLocalMachine, kServiceKey, "Device Description") &&
-            reg.ValueExists(kHkeyLocalMachine, classKey, "DriverVersion")) {
-            version = reg.GetStringValue(kHkeyLocalMachine, classKey, "DriverVersion");
+        // Each test runs only when the one before held. Both descriptions are read afresh for
+        // every comparison, the class key's first, so that their error boxes come in that order.
+        if (!reg.KeyExists(kHkeyLocalMachine, classKey) ||
+            !reg.ValueExists(kHkeyLocalMachine, classKey, "DriverDesc")) {
+            continue;
+        }
+        const std::string classDescription =
+            reg.GetStringValue(kHkeyLocalMachine, classKey, "DriverDesc");
+        const std::string serviceDescription =
+            reg.GetStringValue(kHkeyLocalMachine, kServiceKey, "Device Description");
+        if (classDescription != serviceDescription ||
+            !reg.ValueExists(kHkeyLocalMachine, classKey, "DriverVersion")) {
+            continue;
+        }
+        // An empty text (or one whose read failed and was reported) names no version: it
+        // must not pass for one and give a 40.41 driver a 28.32 table.
+        std::string text = reg.GetStringValue(kHkeyLocalMachine, classKey, "DriverVersion");
+        if (!text.empty()) {
+            version = std::move(text);
         }
     }
     return version;
@@ -72,9 +88,8 @@ Findings GatherSystemInfo(registry::mdlRegistry& reg, platform::ISystemInfo& sys
             blnFormatUnsupported = true;
         }
 
-        // Only the first character counts: "4" means the 40.41 generation.
-        if (f.driverVersion && !f.driverVersion->empty()) {
-            f.detonator40 = (*f.driverVersion)[0] == '4';
+        if (f.driverVersion) {
+            f.detonator40 = IsGeneration40(*f.driverVersion);
         }
     }
     const bool blnVersionMissing = !blnDriverMissing && !f.driverVersion;
@@ -104,6 +119,48 @@ Findings GatherSystemInfo(registry::mdlRegistry& reg, platform::ISystemInfo& sys
         }
     }
     return f;
+}
+
+std::optional<std::uint32_t> WindowsDriverRelease(const std::string& version) {
+    // Four dot-separated decimal fields, the last of exactly four digits: "6.14.10.4523".
+    std::size_t start = 0;
+    for (int field = 0; field < 4; ++field) {
+        const std::size_t dot = version.find('.', start);
+        const bool last = field == 3;
+        if (last != (dot == std::string::npos)) {
+            return std::nullopt;
+        }
+        const std::string_view digits =
+            std::string_view(version).substr(start, last ? std::string::npos : dot - start);
+        const auto value = text::ParseDecimal(digits);
+        if (!value || (last && digits.size() != 4)) {
+            return std::nullopt;
+        }
+        if (last) {
+            return *value;
+        }
+        start = dot + 1;
+    }
+    return std::nullopt;
+}
+
+bool IsGeneration40(const std::string& version) {
+    if (const auto release = WindowsDriverRelease(version)) {
+        return *release >= 4000;
+    }
+    // A release number as the driver names it ("40.41", "28.32"): only the first character
+    // counts, and "4" means the 40.41 generation.
+    return !version.empty() && version[0] == '4';
+}
+
+std::string VersionCaption(const std::string& version) {
+    const auto release = WindowsDriverRelease(version);
+    if (!release) {
+        return version;
+    }
+    const std::string hundredths = std::to_string(*release % 100);
+    return version + " (" + std::to_string(*release / 100) + "." +
+           (hundredths.size() < 2 ? "0" : "") + hundredths + ")";
 }
 
 std::string GenerationNoticeText(bool detonator40) {

@@ -2,6 +2,7 @@
 // fate of the settings tab; and the manual choice of the driver generation.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -41,9 +42,10 @@ struct Findings {
     bool isNt = false;
     std::optional<std::string> deviceDescription;  // read when the service key exists
     std::optional<std::string> driverVersion;      // read from the last matching class key
+                                                   // that has a non-empty version text
     bool formatCapable = false;                    // UseCompressedModeFormat exists
     bool formatActive = false;                     // ... and holds 1
-    std::optional<bool> detonator40;               // from the version's first character
+    std::optional<bool> detonator40;               // from the version (IsGeneration40)
     SettingsTab settingsTab = SettingsTab::Keep;
     std::string summary = kSummarySuccess;
     bool summaryRed = false;
@@ -51,6 +53,17 @@ struct Findings {
 };
 
 Findings GatherSystemInfo(registry::mdlRegistry& registry, platform::ISystemInfo& system);
+
+// On Windows 2000 and XP a display driver's version is the INF's four-part version, and NVIDIA
+// puts the release in its last field: "6.14.10.4523" is release 45.23. The release in
+// hundredths (4523) for a text of that form, nothing for any other text.
+std::optional<std::uint32_t> WindowsDriverRelease(const std::string& version);
+// The 40.41 generation: a four-part version naming release 40.00 or later, or a release number
+// whose first character is "4".
+bool IsGeneration40(const std::string& version);
+// What "Detonator version:" shows: the text as read, and the release of a four-part version in
+// brackets, "6.14.10.4523 (45.23)".
+std::string VersionCaption(const std::string& version);
 
 // The manual generation choice: the notice shown before the settings tab is re-created.
 inline constexpr const char* kChoiceTitle = "Choice of Detoantor version";

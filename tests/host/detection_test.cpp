@@ -78,7 +78,13 @@ INSTANTIATE_TEST_SUITE_P(
                       VerdictCase{"VersionFormatOn40", "driver-40.41.reg", kVerPlatformWin32Nt,
                                   "Settings 40", detect::kSummarySuccess, false, false},
                       VerdictCase{"VersionFormatOn28", "driver-28.32.reg", kVerPlatformWin32Nt,
-                                  "Settings", detect::kSummarySuccess, false, false}),
+                                  "Settings", detect::kSummarySuccess, false, false},
+                      VerdictCase{"Windows2000", "win2000.reg", kVerPlatformWin32Nt, "Settings",
+                                  detect::kSummarySuccess, false, false},
+                      VerdictCase{"WindowsXp", "xp.reg", kVerPlatformWin32Nt, "Settings 40",
+                                  detect::kSummaryFormatInactive, true, false},
+                      VerdictCase{"WindowsXpDualHead", "xp-dualhead.reg", kVerPlatformWin32Nt,
+                                  "Settings 40", detect::kSummarySuccess, false, false}),
     [](const ::testing::TestParamInfo<VerdictCase>& info) { return info.param.name; });
 
 TEST(Detection, FillsTheFindingsOfA4041DriverInTheFindingColour) {
@@ -124,24 +130,52 @@ TEST(Detection, NothingFoundLeavesTheDesignTextsInRed) {
     EXPECT_EQ(form.lblSummary.caption, detect::kSummaryNotNt);
 }
 
-TEST(Detection, FormatUnsupportedNamesTheVendorsDownloadAddress) {
-    EXPECT_EQ(detect::SummaryFormatUnsupported(),
-              "CRITICAL: A Detonator driver was found, though it does not support the new "
-              "compressed mode format. Please obtain the newest official \"nVidia Detonator "
-              "driver\" from \"http://www.nvidia.com/Download/index.aspx\".");
+// The texts users see, pinned once against their literal spelling.
+TEST(Detection, SummaryAndNoticeTextsAreSpelledAsShipped) {
+    const std::string notice =
+        " page, which will allow you to set refresh rates.\r\n\r\nIF YOU ARE NOT SURE, WHICH "
+        "DETONATOR VERSION IS INSTALLED, CHOOSING A WRONG VERSION AND EXECUTING THE FIX WOULD "
+        "INCREASE THE RISK OF HARDWARE DAMAGE! I WILL NOT TAKE ANY RESPONSIBILITY!";
+    const std::pair<std::string, std::string> texts[] = {
+        {detect::kSummarySuccess, "The fix should work properly."},
+        {detect::kSummaryNotNt,
+         "CRITICAL: You need a Windows NT platform such as NT/2000/XP to run this tool, since the "
+         "60 Hz bug does not exist on Non-NT operatings systems."},
+        {detect::kSummaryDriverMissing,
+         "CRITICAL: The Detonator driver was not found on your system. This patch does only work "
+         "with the \"nVidia Detonator driver\" and it was tested with the official version."},
+        {detect::SummaryFormatUnsupported(),
+         "CRITICAL: A Detonator driver was found, though it does not support the new compressed "
+         "mode format. Please obtain the newest official \"nVidia Detonator driver\" from "
+         "\"http://www.nvidia.com/Download/index.aspx\"."},
+        {detect::SummaryVersionMissing(),
+         "CRITICAL: Somehow the detonator driver was detected, but the fix tool could not parse "
+         "the registry for its version.\r\n\r\nAnyway, it is possible to choose refresh rates, "
+         "but therefore you have to manually choose the detonator version that is most "
+         "appropriate for you:"},
+        {detect::kSummaryFormatInactive,
+         "WARNING: Your driver does not have the new compressed mode format activated. The tool "
+         "can activate it, but take it as a warning."},
+        {detect::GenerationNoticeText(true), "This will enable the \"Settings 40\"" + notice},
+        {detect::GenerationNoticeText(false), "This will enable the \"Settings\"" + notice},
+        {detect::kChoiceTitle, "Choice of Detoantor version"},
+    };
+    for (const auto& t : texts) {
+        EXPECT_EQ(t.first, t.second);
+    }
 }
 
-// The generation comes from the version's first character alone.
+// A four-part Windows version names its release in the last field; any other text counts by
+// its first character.
 struct GenerationCase {
     const char* version;
     bool detonator40;
-    const char* hexLabel;
-    const char* tab;
+    const char* caption;
 };
 
 class Generation : public ::testing::TestWithParam<GenerationCase> {};
 
-TEST_P(Generation, FromTheFirstCharacterOfTheVersion) {
+TEST_P(Generation, FromTheReleaseOrTheFirstCharacter) {
     const GenerationCase& c = GetParam();
     SimWorld world;
     world.Load("driver-28.32.reg");
@@ -150,33 +184,75 @@ TEST_P(Generation, FromTheFirstCharacterOfTheVersion) {
     frmMainframe form(world.platform);
     form.Form_Load();
     EXPECT_EQ(form.blnDetonator40, c.detonator40);
-    EXPECT_EQ(form.lblDetVer.caption, c.version);
-    EXPECT_EQ(form.lblFormatHexadecimal.caption, c.hexLabel);
+    EXPECT_EQ(form.lblDetVer.caption, c.caption);
+    EXPECT_EQ(form.lblFormatHexadecimal.caption, c.detonator40 ? "Yes" : "No");
     ASSERT_EQ(form.tbsMain.Count(), 3);
-    EXPECT_EQ(form.tbsMain.Item(3).caption, c.tab);
+    EXPECT_EQ(form.tbsMain.Item(3).caption, c.detonator40 ? "Settings 40" : "Settings");
     EXPECT_EQ(form.tbsMain.Item(3).toolTip, "Set the refresh rates.");
 }
 
-INSTANTIATE_TEST_SUITE_P(Versions, Generation,
-                         ::testing::Values(GenerationCase{"40.41", true, "Yes", "Settings 40"},
-                                           GenerationCase{"4", true, "Yes", "Settings 40"},
-                                           GenerationCase{"28.32", false, "No", "Settings"},
-                                           GenerationCase{" 40.41", false, "No", "Settings"},
-                                           GenerationCase{"61.77", false, "No", "Settings"}));
+INSTANTIATE_TEST_SUITE_P(
+    Versions, Generation,
+    ::testing::Values(GenerationCase{"40.41", true, "40.41"}, GenerationCase{"4", true, "4"},
+                      GenerationCase{"28.32", false, "28.32"},
+                      GenerationCase{" 40.41", false, " 40.41"},
+                      GenerationCase{"61.77", false, "61.77"},
+                      GenerationCase{"6.14.10.4523", true, "6.14.10.4523 (45.23)"},
+                      GenerationCase{"6.14.10.4000", true, "6.14.10.4000 (40.00)"},
+                      GenerationCase{"6.14.10.3999", false, "6.14.10.3999 (39.99)"},
+                      GenerationCase{"5.13.01.2832", false, "5.13.01.2832 (28.32)"},
+                      GenerationCase{"4.13.01.0712", false, "4.13.01.0712 (7.12)"},
+                      // Not the four-part form: the first character decides.
+                      GenerationCase{"4.14.10.452", true, "4.14.10.452"},
+                      GenerationCase{"6.14.10.45230", false, "6.14.10.45230"},
+                      GenerationCase{"6.14.4523", false, "6.14.4523"},
+                      GenerationCase{"6.14.10.45a3", false, "6.14.10.45a3"},
+                      GenerationCase{"6..10.4523", false, "6..10.4523"},
+                      GenerationCase{"6.14.10.4523.", false, "6.14.10.4523."}));
 
-TEST(Detection, AnEmptyVersionTextIsFoundButDecidesNoGeneration) {
-    SimWorld world;
-    world.Load("driver-28.32.reg");
-    world.registry.PutValue(kHkeyLocalMachine, kFixtureClassKey, "DriverVersion",
-                            platform::sim::StringValue(""));
-    frmMainframe form(world.platform);
-    form.Form_Load();
-    EXPECT_EQ(form.lblDetVer.caption, "");
-    EXPECT_EQ(form.lblDetVer.foreColor, kFindingColour);
-    EXPECT_EQ(form.lblFormatHexadecimal.caption, "Not found");
-    EXPECT_FALSE(form.blnDetonator40);
-    EXPECT_EQ(form.tbsMain.Count(), 3);
-    EXPECT_EQ(form.lblSummary.caption, detect::kSummarySuccess);
+// An empty version text, or one whose read failed, is no version: the same verdict as when no
+// class key matches at all.
+TEST(Detection, AnEmptyOrUnreadableVersionCountsAsMissing) {
+    for (bool readFails : {false, true}) {
+        SimWorld world;
+        world.Load("driver-40.41.reg");
+        if (readFails) {
+            world.registry.InjectFailure(
+                platform::sim::RegFailure{platform::sim::RegCall::Query, platform::kErrorMoreData,
+                                          "\\0000", std::string("DriverVersion"), false});
+            world.prompt.Expect("Error", platform::kIdOk);
+        } else {
+            world.registry.PutValue(kHkeyLocalMachine, kFixtureClassKey, "DriverVersion",
+                                    platform::sim::StringValue(""));
+        }
+        frmMainframe form(world.platform);
+        form.Form_Load();
+        EXPECT_EQ(form.lblDetVer.caption, "Not found");
+        EXPECT_EQ(form.lblDetVer.foreColor, kRed);
+        EXPECT_EQ(form.lblFormatHexadecimal.caption, "Not found");
+        EXPECT_EQ(form.tbsMain.Count(), 2);
+        EXPECT_EQ(form.lblSummary.caption, detect::SummaryVersionMissing());
+        EXPECT_TRUE(form.obtVerError40.visible);
+        EXPECT_EQ(world.prompt.PendingCount(), 0u);
+    }
+}
+
+// Without the class the fixtures add for Wine, the real layout alone: the display class's first
+// instance, among two dozen other classes and a second adapter's instance.
+TEST(Detection, FindsTheVersionInTheDisplayClassOfARealLayout) {
+    for (const char* fixture : {"win2000.reg", "xp.reg"}) {
+        SimWorld world;
+        world.Load(fixture);
+        world.registry.DeleteKey(kHkeyLocalMachine,
+                                 "SYSTEM\\CurrentControlSet\\Control\\Class\\"
+                                 "{6B1D2F40-8C3E-4A57-9F12-3E5D7A9C0B84}");
+        frmMainframe form(world.platform);
+        form.Form_Load();
+        EXPECT_EQ(form.lblDetVer.caption, std::string(fixture) == "xp.reg"
+                                              ? "6.14.10.4523 (45.23)"
+                                              : "5.13.01.2832 (28.32)");
+        EXPECT_EQ(form.blnDetonator40, std::string(fixture) == "xp.reg");
+    }
 }
 
 TEST(Detection, TheClassEnumeratedLastSuppliesTheVersion) {

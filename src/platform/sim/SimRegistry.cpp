@@ -127,6 +127,7 @@ struct SimRegistry::Impl {
     HKey nextHandle = kFirstHandle;
     std::map<std::u16string, std::uint32_t> denied;  // by folded full path
     std::vector<RegFailure> failures;
+    std::optional<std::pair<std::size_t, long>> failAtCall;
     std::map<std::uint32_t, std::string> messages;
     std::optional<std::uint32_t> formatFailure;
     std::vector<RegCallRecord> calls;
@@ -201,6 +202,12 @@ struct SimRegistry::Impl {
 
     std::optional<long> TakeFailure(RegCall call, const std::string& keyPath,
                                     const std::string& name) {
+        // Calls are recorded after they return, so this one will be number calls.size().
+        if (failAtCall && failAtCall->first == calls.size()) {
+            const long status = failAtCall->second;
+            failAtCall.reset();
+            return status;
+        }
         for (auto it = failures.begin(); it != failures.end(); ++it) {
             if (it->call != call ||
                 (!it->keyPathSuffix.empty() && !EndsWithNoCase(keyPath, it->keyPathSuffix)) ||
@@ -610,9 +617,9 @@ struct SimRegistry::Impl {
     }
 
     void Record(RegCall call, std::string keyPath, std::string name, std::uint32_t access,
-                std::uint32_t index, long status) {
-        calls.push_back(
-            RegCallRecord{call, std::move(keyPath), std::move(name), access, index, status});
+                std::uint32_t index, long status, bool withData = false) {
+        calls.push_back(RegCallRecord{call, std::move(keyPath), std::move(name), access, index,
+                                      status, withData});
     }
 
     void ExportKey(const Node& node, std::string* out) const {
@@ -663,7 +670,7 @@ long SimRegistry::QueryValueEx(HKey key, const char* valueName, std::uint32_t* t
     const std::string name = valueName != nullptr ? valueName : "";
     std::string keyPath;
     const long status = impl_->Query(key, name, type, data, dataSize, &keyPath);
-    impl_->Record(RegCall::Query, keyPath, name, 0, 0, status);
+    impl_->Record(RegCall::Query, keyPath, name, 0, 0, status, data != nullptr);
     return status;
 }
 
@@ -804,6 +811,41 @@ std::vector<std::string> SimRegistry::SubKeyNames(HKey root, const std::string& 
     return names;
 }
 
+void SimRegistry::CopyKeysFrom(const SimRegistry& other) {
+    const std::function<std::shared_ptr<Node>(const Node&)> clone = [&](const Node& from) {
+        auto node = std::make_shared<Node>();
+        node->name = from.name;
+        node->fullPath = from.fullPath;
+        node->values = from.values;
+        node->isVolatile = from.isVolatile;
+        node->writeTime = from.writeTime;
+        for (const auto& child : from.children) {
+            node->children[child.first] = clone(*child.second);
+        }
+        return node;
+    };
+    for (const auto& root : other.impl_->roots) {
+        impl_->roots[root.first] = clone(*root.second);
+    }
+    impl_->denied = other.impl_->denied;
+}
+
+std::vector<SimRegistry::KeyDump> SimRegistry::Dump(HKey root) const {
+    std::vector<KeyDump> keys;
+    const std::function<void(const Node&, const std::string&)> walk = [&](const Node& node,
+                                                                          const std::string& path) {
+        keys.push_back(KeyDump{path, node.values});
+        for (const auto& child : node.children) {
+            walk(*child.second,
+                 path.empty() ? child.second->name : path + "\\" + child.second->name);
+        }
+    };
+    if (const auto node = impl_->Find(root, "")) {
+        walk(*node, "");
+    }
+    return keys;
+}
+
 void SimRegistry::DenyAccess(HKey root, const std::string& path, std::uint32_t deniedAccess) {
     std::string fullPath = RootName(root);
     for (const std::string& part : SplitKeyPath(path)) {
@@ -814,6 +856,10 @@ void SimRegistry::DenyAccess(HKey root, const std::string& path, std::uint32_t d
 
 void SimRegistry::InjectFailure(RegFailure failure) {
     impl_->failures.push_back(std::move(failure));
+}
+
+void SimRegistry::FailCallNumber(std::size_t callNumber, long status) {
+    impl_->failAtCall = std::make_pair(callNumber, status);
 }
 
 void SimRegistry::SetMessageText(std::uint32_t code, std::string text) {

@@ -32,6 +32,7 @@ struct RegCallRecord {
     std::uint32_t access = 0;  // access requested by open/create
     std::uint32_t index = 0;   // enumeration index; for Format the message identifier
     long status = 0;           // what the call returned (for Format: the count)
+    bool withData = false;     // a query that asked for the data, not only type and size
 };
 
 // A failure to inject: the first call (or every call, when `repeat`) that matches `call`, and,
@@ -78,6 +79,10 @@ class SimRegistry : public IRegistry {
     // The subtree under root\path in "Windows Registry Editor Version 5.00" form.
     std::string ExportRegText(HKey root, const std::string& path) const;
 
+    // Replaces every key, value and refusal with a copy of `other`'s (handles, failures, the
+    // call log and message texts stay as they are): a loaded fixture, reused without parsing.
+    void CopyKeysFrom(const SimRegistry& other);
+
     // Direct access for set-up and checks: no handles, no injected failures, nothing recorded.
     void PutKey(HKey root, const std::string& path);
     void PutValue(HKey root, const std::string& path, const std::string& name, RawValue value);
@@ -89,10 +94,20 @@ class SimRegistry : public IRegistry {
     std::vector<std::string> ValueNames(HKey root, const std::string& path) const;
     // Subkey names in enumeration order.
     std::vector<std::string> SubKeyNames(HKey root, const std::string& path) const;
+    // Every key below `root`, parents first, in enumeration order: its path below the root and
+    // its values in first-write order.
+    struct KeyDump {
+        std::string path;
+        std::vector<std::pair<std::string, RawValue>> values;
+    };
+    std::vector<KeyDump> Dump(HKey root) const;
 
     // Opening or creating root\path with any right in `deniedAccess` gives access denied (5).
     void DenyAccess(HKey root, const std::string& path, std::uint32_t deniedAccess);
     void InjectFailure(RegFailure failure);
+    // Makes the call that will be recorded as Calls()[callNumber] return `status` instead of
+    // doing its work (counting from the start or the last ClearCalls).
+    void FailCallNumber(std::size_t callNumber, long status);
 
     // System message texts, as FormatMessage gives them ("...\r\n" included). A code without a
     // text makes FormatSystemMessage return 0 with last error 317; SetFormatFailure forces 0
