@@ -20,6 +20,9 @@ target_link_libraries(quorvel PRIVATE quorvel_ui)
 if(QUORVEL_TESTS)
   add_executable(regload tools/regload.cpp)
   target_link_libraries(regload PRIVATE quorvel_sim advapi32)
+  # Works the program's window from a second process for scripts/run.
+  add_executable(rundrive tools/rundrive.cpp)
+  target_link_libraries(rundrive PRIVATE quorvel_core user32 comctl32)
 endif()
 
 if(CMAKE_SIZEOF_VOID_P EQUAL 4)

@@ -288,11 +288,11 @@ TEST_P(MdlRegistryWinTest, ValueExistsOnAMissingKeyIsQuietlyFalse) {
 
 TEST_P(MdlRegistryWinTest, ValuesReadBackExactlyAndDeleteQuietlyWhenAlreadyGone) {
     const std::string bytes("a\0b\xE9\0\0", 6);
-    ASSERT_EQ(RawPutValue(root(), kScratch, "Multi", REG_MULTI_SZ, bytes), ERROR_SUCCESS);
+    ASSERT_EQ(RawPutValue(root(), kScratch, "Multi", REG_BINARY, bytes), ERROR_SUCCESS);
     quorvel::registry::ValueData value;
     ASSERT_EQ(reg.ReadValue(hroot(), kScratch, "Multi", &value),
               quorvel::registry::ReadResult::Found);
-    EXPECT_EQ(value.type, static_cast<std::uint32_t>(REG_MULTI_SZ));
+    EXPECT_EQ(value.type, static_cast<std::uint32_t>(REG_BINARY));
     EXPECT_EQ(std::string(value.data.begin(), value.data.end()), bytes);
     EXPECT_TRUE(reg.WriteValue(hroot(), kScratch, "Copy", value));
     EXPECT_TRUE(reg.DeleteValue(hroot(), kScratch, "Multi"));

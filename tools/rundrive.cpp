@@ -1,0 +1,201 @@
+// rundrive: works the running program's window from a second process, as a user would, so that
+// scripts/run can show every page and a whole installation without a Windows machine.
+//
+//   rundrive [--desktop NAME] STEP...   with the steps, done in order:
+//     tab N                  click the N-th tab (1-based)
+//     pick RESOLUTION RATE   choose a rate on the settings page in view ("1024x768 85")
+//     click CAPTION          press the visible button with that caption ("Apply")
+//     menu CAPTION           choose the menu command with that caption ("&Exit")
+//     wait TITLE             wait until a box with that title is open
+//     answer TITLE BUTTON    wait for a box with that title and press yes, no, ok or cancel
+//     answer-if TITLE BUTTON the same, when that box comes within two seconds
+//     close                  close the main window
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "app/win32/SettingsPageView.h"
+#include "app/win32/resource.h"
+#include "modes/Catalogue.h"
+#include "text/Numbers.h"
+
+namespace {
+
+using quorvel::app::win32::kRateListIdBase;
+using quorvel::app::win32::kRateOptionIdBase;
+
+HWND MainWindow() {
+    for (int i = 0; i < 100; ++i) {
+        if (HWND hwnd = FindWindowA("QuorvelMainframe", nullptr)) {
+            return hwnd;
+        }
+        Sleep(100);
+    }
+    return nullptr;
+}
+
+struct Search {
+    int id;
+    const char* caption;
+    HWND found;
+};
+
+// A visible descendant of `parent` with the control ID or the caption asked for.
+HWND FindChild(HWND parent, int id, const char* caption) {
+    Search search{id, caption, nullptr};
+    EnumChildWindows(
+        parent,
+        [](HWND hwnd, LPARAM param) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(param);
+            char text[256] = {};
+            GetWindowTextA(hwnd, text, sizeof text);
+            const bool match =
+                s->caption ? std::strcmp(text, s->caption) == 0 : GetDlgCtrlID(hwnd) == s->id;
+            if (match && IsWindowVisible(hwnd)) {
+                s->found = hwnd;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// A message box (dialog class) of this desktop with the given title, waited for up to `ms`.
+HWND FindBox(const char* title, int ms) {
+    for (int waited = 0; waited <= ms; waited += 100) {
+        if (HWND box = FindWindowA("#32770", title)) {
+            if (IsWindowVisible(box)) {
+                return box;
+            }
+        }
+        Sleep(100);
+    }
+    return nullptr;
+}
+
+bool PressBoxButton(HWND box, const std::string& button) {
+    const int id = button == "yes"  ? IDYES
+                   : button == "no" ? IDNO
+                   : button == "ok" ? IDOK
+                                    : IDCANCEL;
+    HWND control = GetDlgItem(box, id);
+    if (!control) {
+        return false;
+    }
+    PostMessageA(control, BM_CLICK, 0, 0);
+    // Gone before the next step looks for the next box.
+    for (int i = 0; i < 50 && IsWindow(box); ++i) {
+        Sleep(100);
+    }
+    return true;
+}
+
+// The menu command with `caption`, searched through the menu bar and its menus.
+UINT FindMenuCommand(HMENU menu, const char* caption) {
+    for (int i = 0, n = GetMenuItemCount(menu); i < n; ++i) {
+        char text[256] = {};
+        GetMenuStringA(menu, static_cast<UINT>(i), text, sizeof text, MF_BYPOSITION);
+        if (HMENU sub = GetSubMenu(menu, i)) {
+            if (UINT id = FindMenuCommand(sub, caption)) {
+                return id;
+            }
+        } else if (std::strcmp(text, caption) == 0) {
+            return GetMenuItemID(menu, i);
+        }
+    }
+    return 0;
+}
+
+bool Pick(HWND main, const std::string& resolution, const std::string& rate) {
+    for (std::size_t row = 0; row < quorvel::modes::kResolutionCount; ++row) {
+        if (quorvel::modes::ResolutionText(quorvel::modes::kCatalogue[row]) != resolution) {
+            continue;
+        }
+        if (HWND list = FindChild(main, kRateListIdBase + static_cast<int>(row), nullptr)) {
+            const LRESULT index = SendMessageA(list, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                               reinterpret_cast<LPARAM>(rate.c_str()));
+            if (index == CB_ERR) {
+                return false;
+            }
+            SendMessageA(list, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+            // What the list tells its parent when the user picks an item.
+            SendMessageA(GetParent(list), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(list), CBN_SELCHANGE),
+                         reinterpret_cast<LPARAM>(list));
+            return true;
+        }
+        for (std::size_t i = 0; i < quorvel::modes::kCompressedRateCount; ++i) {
+            if (std::to_string(quorvel::modes::kCompressedRates[i]) != rate) {
+                continue;
+            }
+            const int id = kRateOptionIdBase + static_cast<int>(row * 7 + i);
+            if (HWND option = FindChild(main, id, nullptr)) {
+                SendMessageA(option, BM_CLICK, 0, 0);
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::vector<std::string> args(argv + 1, argv + argc);
+    if (args.size() >= 2 && args[0] == "--desktop") {
+        // The program runs in Wine's desktop window, a desktop of its own: look there.
+        HDESK desktop = OpenDesktopA(args[1].c_str(), 0, FALSE, GENERIC_ALL);
+        if (!desktop || !SetThreadDesktop(desktop)) {
+            std::fprintf(stderr, "rundrive: cannot use the desktop %s\n", args[1].c_str());
+            return 1;
+        }
+        args.erase(args.begin(), args.begin() + 2);
+    }
+    HWND main = MainWindow();
+    if (!main) {
+        std::fprintf(stderr, "rundrive: the program's window did not appear\n");
+        return 1;
+    }
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& step = args[i];
+        const auto next = [&]() -> std::string { return i + 1 < args.size() ? args[++i] : ""; };
+        bool done = true;
+        if (step == "tab") {
+            HWND tabs = FindChild(main, IDC_TBSMAIN, nullptr);
+            // Without TCS_BUTTONS this selects the tab and tells the parent, as a click does.
+            const auto tab = quorvel::text::ParseDecimal(next());
+            done = tabs && tab && *tab > 0 && SendMessageA(tabs, TCM_SETCURFOCUS, *tab - 1, 0) == 0;
+        } else if (step == "pick") {
+            const std::string resolution = next();
+            done = Pick(main, resolution, next());
+        } else if (step == "click") {
+            HWND button = FindChild(main, 0, next().c_str());
+            done = button && PostMessageA(button, BM_CLICK, 0, 0);
+        } else if (step == "menu") {
+            const UINT id = FindMenuCommand(GetMenu(main), next().c_str());
+            done = id != 0 && PostMessageA(main, WM_COMMAND, MAKEWPARAM(id, 0), 0);
+        } else if (step == "wait") {
+            done = FindBox(next().c_str(), 15000) != nullptr;
+        } else if (step == "answer" || step == "answer-if") {
+            const std::string title = next();
+            const std::string button = next();
+            HWND box = FindBox(title.c_str(), step == "answer" ? 15000 : 2000);
+            done = box ? PressBoxButton(box, button) : step == "answer-if";
+        } else if (step == "close") {
+            done = PostMessageA(main, WM_CLOSE, 0, 0);
+        } else {
+            done = false;
+        }
+        if (!done) {
+            std::fprintf(stderr, "rundrive: step %zu (%s) failed\n", i + 1, step.c_str());
+            return 1;
+        }
+        Sleep(300);  // let the window repaint before the next step or a screenshot
+    }
+    return 0;
+}
