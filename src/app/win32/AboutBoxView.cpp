@@ -5,6 +5,8 @@
 #include <map>
 #include <vector>
 
+#include "app/win32/Fatal.h"
+
 namespace quorvel::app::win32 {
 
 namespace {
@@ -280,7 +282,7 @@ INT_PTR HandleMessage(AboutWindow& w, HWND dialog, UINT msg, WPARAM wParam, LPAR
 }
 
 INT_PTR CALLBACK AboutProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
-    try {
+    auto handle = [&]() -> INT_PTR {
         if (msg == WM_INITDIALOG) {
             auto* w = reinterpret_cast<AboutWindow*>(lParam);
             SetWindowLongPtrA(dialog, DWLP_USER, lParam);
@@ -290,10 +292,8 @@ INT_PTR CALLBACK AboutProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) 
         }
         auto* w = reinterpret_cast<AboutWindow*>(GetWindowLongPtrA(dialog, DWLP_USER));
         return w ? HandleMessage(*w, dialog, msg, wParam, lParam) : FALSE;
-    } catch (...) {
-        // Nothing may unwind through the system's dialog code.
-        return FALSE;
-    }
+    };
+    return CallGuarded(handle, static_cast<INT_PTR>(FALSE));
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <commctrl.h>
 
 #include "app/win32/AboutBoxView.h"
+#include "app/win32/Fatal.h"
 #include "app/win32/PagesView.h"
 #include "app/win32/SettingsPageView.h"
 #include "app/win32/resource.h"
@@ -136,12 +137,9 @@ LRESULT CALLBACK MainWindow::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM 
     if (!self) {
         return DefWindowProcA(hwnd, msg, wParam, lParam);
     }
-    try {
-        return self->HandleMessage(msg, wParam, lParam);
-    } catch (...) {
-        // Nothing may unwind through the system's code; the event is dropped.
-        return msg == WM_CREATE ? -1 : 0;
-    }
+    // An exception escaping a handler drops the event.
+    return CallGuarded([&] { return self->HandleMessage(msg, wParam, lParam); },
+                       static_cast<LRESULT>(msg == WM_CREATE ? -1 : 0));
 }
 
 LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {

@@ -4,7 +4,10 @@
 
 #include <commctrl.h>
 
+#include <new>
+
 #include "app/frmMainframe.h"
+#include "app/win32/Fatal.h"
 #include "app/win32/MainWindow.h"
 #include "platform/win32/Win32Platform.h"
 
@@ -64,9 +67,8 @@ int Run(HINSTANCE instance, int showCommand) {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
-    try {
-        return Run(instance, showCommand);
-    } catch (...) {
-        return 1;
-    }
+    // An allocation that cannot be satisfied ends the program with a box; the release's own
+    // operator new goes there directly.
+    std::set_new_handler(quorvel::app::win32::OutOfMemory);
+    return quorvel::app::win32::CallGuarded([&] { return Run(instance, showCommand); }, 1);
 }
