@@ -1,7 +1,7 @@
 // The settings pages' three Apply tests, the Apply sequence and the selection handlers.
 #include "settings/RateSettings.h"
 
-#include <cstdlib>
+#include "text/Numbers.h"
 
 namespace quorvel::settings {
 
@@ -75,11 +75,11 @@ bool CompressedAbove(const CompressedSelection& opt, Area area) {
     return false;
 }
 
-// A list text as a number. The lists only ever hold their own items; any other text reads as 0
-// (strtod's result when nothing converts). The program never changes the C locale, so the
-// conversion does not follow the user's regional settings.
-double ListRate(const std::string& text) {
-    return std::strtod(text.c_str(), nullptr);
+// A list text as a number. The lists only ever hold their own items, whole numbers of hertz; any
+// other text reads as 0, so it is never above a threshold. Read by hand, the number does not
+// depend on the user's regional settings.
+std::uint32_t ListRate(const std::string& text) {
+    return text::ParseDecimal(text).value_or(0);
 }
 
 bool HexAbove(const HexSelection& cmb, Area area) {
@@ -87,7 +87,7 @@ bool HexAbove(const HexSelection& cmb, Area area) {
         if (kCatalogue[row].area != area || cmb[row] == kNoRate) {
             continue;
         }
-        if (ListRate(cmb[row]) > ThresholdOf(area)) {
+        if (ListRate(cmb[row]) > static_cast<std::uint32_t>(ThresholdOf(area))) {
             return true;
         }
     }
