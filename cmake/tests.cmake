@@ -35,4 +35,15 @@ else()
       ENVIRONMENT "WINEPREFIX=${QUORVEL_WINEPREFIX};WINEDEBUG=-all;WINEDLLOVERRIDES=mscoree,mshtml="
       RESOURCE_LOCK wineprefix)
   endforeach()
+
+  # The release's start-up code and library pieces, built the release's way, for
+  # release_runtime_test to start.
+  file(GLOB QUORVEL_RELEASE_RUNTIME CONFIGURE_DEPENDS src/app/win32/release/*.cpp)
+  add_executable(release_runtime_child WIN32 tests/win/release_runtime_child.cpp
+                 ${QUORVEL_RELEASE_RUNTIME} src/app/win32/Fatal.cpp)
+  target_compile_options(release_runtime_child PRIVATE -fno-exceptions -fno-rtti
+                         -fno-threadsafe-statics)
+  target_link_options(release_runtime_child PRIVATE -nostartfiles -Wl,--disable-auto-import)
+  target_link_libraries(release_runtime_child PRIVATE quorvel_core user32)
+  add_dependencies(release_runtime_test release_runtime_child)
 endif()

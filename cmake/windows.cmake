@@ -14,6 +14,17 @@ target_link_libraries(quorvel_ui PUBLIC quorvel_core quorvel_win32platform comct
 
 add_executable(quorvel WIN32 src/app/win32/WinMain.cpp src/app/win32/quorvel.rc)
 target_link_libraries(quorvel PRIVATE quorvel_ui)
+if(QUORVEL_RELEASE)
+  # The release's own entry point and library pieces (see the files): nothing prebuilt for a
+  # newer processor is linked. Data imported from a DLL without dllimport would need MinGW's
+  # start-up code to patch it: that is refused at link time instead.
+  file(GLOB QUORVEL_RELEASE_SOURCES CONFIGURE_DEPENDS src/app/win32/release/*.cpp)
+  target_sources(quorvel PRIVATE ${QUORVEL_RELEASE_SOURCES})
+  # The link map names what every byte of the image belongs to (scripts/measure-size and
+  # scripts/check-instructions read it).
+  target_link_options(quorvel PRIVATE -nostartfiles -Wl,--disable-auto-import
+                      -Wl,-Map=${CMAKE_BINARY_DIR}/quorvel.map)
+endif()
 
 
 # Development tool: loads .reg fixtures into a Wine prefix's registry (scripts/run, tests).

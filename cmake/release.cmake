@@ -1,0 +1,23 @@
+# The i686 release's diet: everything this configuration compiles (today's code and any added
+# later) is built without exceptions, RTTI or unwind tables, for the Pentium (i586) instruction
+# set, and optimised across files at link time. src/app/win32/release/ takes the place of the
+# C++ library's throwing paths. The host, sanitizer and x86_64 builds keep the defaults.
+set(QUORVEL_RELEASE_FLAGS
+    -fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables -fno-unwind-tables
+    # One user-interface thread: function-local statics need no lock (nor the library's).
+    -fno-threadsafe-statics
+    # No CMOV, MMX or SSE; x87 floating point. Windows 2000 runs on a Pentium.
+    -march=i586)
+add_compile_options(${QUORVEL_RELEASE_FLAGS})
+# Link-time optimisation compiles again at link: it must see the same code-generation flags.
+add_link_options(${QUORVEL_RELEASE_FLAGS} -ffunction-sections -fdata-sections
+                 # No base relocations: an executable is always loaded at its preferred address
+                 # on Windows 2000 and XP.
+                 -Wl,--disable-dynamicbase,--disable-reloc-section)
+
+include(CheckIPOSupported)
+check_ipo_supported(RESULT QUORVEL_LTO OUTPUT QUORVEL_LTO_ERROR LANGUAGES CXX)
+if(NOT QUORVEL_LTO)
+  message(FATAL_ERROR "The release build needs link-time optimisation: ${QUORVEL_LTO_ERROR}")
+endif()
+set(CMAKE_INTERPROCEDURAL_OPTIMIZATION ON)
