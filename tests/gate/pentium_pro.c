@@ -1,5 +1,4 @@
-/* A program the instruction gate must refuse: built for the Pentium Pro, the choice in LargerOf
-   compiles to a CMOV. */
+/* The instruction gate must refuse this: built for the Pentium Pro, LargerOf holds a CMOV. */
 __attribute__((noinline)) int LargerOf(int a, int b) {
     return a > b ? a : b;
 }

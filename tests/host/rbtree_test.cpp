@@ -21,10 +21,7 @@ int Key(const RbNode* x) {
 
 class Tree {
   public:
-    Tree() {
-        header_._M_color = std::_S_red;
-        header_._M_left = header_._M_right = &header_;
-    }
+    Tree() { header_._M_left = header_._M_right = &header_; }
     void Insert(int key) {
         nodes_.push_back(std::make_unique<Node>());
         nodes_.back()->key = key;
@@ -43,34 +40,28 @@ class Tree {
         }
         EXPECT_EQ(RebalanceForErase(x, header_), x);
     }
-    // Checks every invariant against the expected keys.
     void Verify(const std::set<int>& expected) {
         const RbNode* root = header_._M_parent;
         ASSERT_EQ(root == nullptr, expected.empty());
         if (root != nullptr) {
             EXPECT_EQ(root->_M_color, std::_S_black);
-            EXPECT_EQ(root->_M_parent, &header_);
             EXPECT_EQ(BlackCount(header_._M_left, root), BlackHeight(root));
         }
-        std::vector<int> forward;
-        for (RbNode* x = header_._M_left; x != &header_ && forward.size() <= expected.size();
-             x = Next(x)) {
-            forward.push_back(Key(x));
+        std::vector<int> forward, backward;
+        RbNode* next = header_._M_left;
+        RbNode* previous = &header_;
+        for (std::size_t i = 0; i < expected.size(); ++i, next = Next(next)) {
+            forward.push_back(Key(next));
+            previous = Previous(previous);
+            backward.insert(backward.begin(), Key(previous));
         }
-        std::vector<int> backward;
-        RbNode* x = &header_;
-        for (std::size_t i = 0; i < expected.size(); ++i) {
-            x = Previous(x);
-            backward.insert(backward.begin(), Key(x));
-        }
-        const std::vector<int> sorted(expected.begin(), expected.end());
-        EXPECT_EQ(forward, sorted);
-        EXPECT_EQ(backward, sorted);
+        EXPECT_EQ(next, &header_);
+        EXPECT_EQ(forward, std::vector<int>(expected.begin(), expected.end()));
+        EXPECT_EQ(backward, forward);
     }
 
   private:
-    // Black nodes on every path down from `x` (nulls not counted); fails on a red node with a red
-    // child, unequal paths or a broken parent link.
+    // Black nodes on each path down from `x`; fails on red under red, unequal paths, bad parents.
     unsigned BlackHeight(const RbNode* x) {
         if (x == nullptr) {
             return 0;
@@ -86,19 +77,16 @@ class Tree {
         return left + (x->_M_color == std::_S_black ? 1 : 0);
     }
 
-    RbNode header_{};
+    RbNode header_{std::_S_red, nullptr, nullptr, nullptr};
     std::vector<std::unique_ptr<Node>> nodes_;
 };
 
+// Ascending, descending, from both ends inwards, and scattered.
 std::vector<int> Order(int kind) {
-    constexpr int kKeys = 64;
     std::vector<int> keys;
-    for (int i = 0; i < kKeys; ++i) {
-        const int outsideIn = i % 2 == 0 ? i / 2 : kKeys - 1 - i / 2;
-        keys.push_back(kind == 0   ? i
-                       : kind == 1 ? kKeys - 1 - i
-                       : kind == 2 ? outsideIn
-                                   : i * 37 % kKeys);
+    for (int i = 0; i < 64; ++i) {
+        const int inwards = i % 2 == 0 ? i / 2 : 63 - i / 2;
+        keys.push_back(kind == 0 ? i : kind == 1 ? 63 - i : kind == 2 ? inwards : i * 37 % 64);
     }
     return keys;
 }

@@ -2,7 +2,6 @@
 // release_runtime_test: each command line takes one way the release runtime can end.
 #include <windows.h>
 
-#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>

@@ -1,11 +1,12 @@
-// The release runtime under real process start, message box and exit: the start-up code hands
-// WinMain its command line and runs static constructors and destructors; an allocation failure or
-// a broken library precondition ends the program with one box and exit code 3.
+// The release's start-up code (command line, static constructors and destructors) and its fatal
+// box (allocation failures, broken library preconditions) under a real process start and exit.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
+#include <utility>
 
 #include "WindowTesting.h"
 #include "app/win32/Fatal.h"
@@ -14,55 +15,43 @@ namespace {
 
 using namespace quorvel::app::win32;
 
-struct BoxSearch {
-    DWORD processId;
-    HWND box;
-};
-
-BOOL CALLBACK FindBox(HWND window, LPARAM param) {
-    auto* search = reinterpret_cast<BoxSearch*>(param);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    char className[16] = {};
-    GetClassNameA(window, className, sizeof className);
-    if (owner == search->processId && std::string(className) == "#32770" &&
-        IsWindowVisible(window)) {
-        search->box = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-// Runs the child with `arguments`, presses OK on the box it shows, and returns the box's text
-// ("" when none appeared) and the exit code.
+// Runs the child (built beside this test, its name quoted like a path with blanks) with
+// `arguments`, presses OK on the box it shows, and returns the box's text ("" when none) and the
+// exit code.
 std::pair<std::string, DWORD> RunChild(const std::string& arguments) {
-    // The child is built beside this test; its name is quoted like a path with blanks.
     char path[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string commandLine = path;
-    commandLine.replace(commandLine.find_last_of("\\/") + 1, std::string::npos,
-                        "release_runtime_child.exe");
-    commandLine = "\"" + commandLine + "\" " + arguments;
+    std::string line = path;
+    line.replace(line.find_last_of("\\/") + 1, std::string::npos, "release_runtime_child.exe");
+    line = "\"" + line + "\" " + arguments;
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
-    if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process)) {
-        ADD_FAILURE() << "cannot start " << commandLine;
+    if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &process)) {
+        ADD_FAILURE() << "cannot start " << line;
         return {"", 0};
     }
+    std::pair<DWORD, HWND> search{process.dwProcessId, nullptr};
+    auto findBox = [](HWND window, LPARAM param) -> BOOL {
+        auto* s = reinterpret_cast<std::pair<DWORD, HWND>*>(param);
+        DWORD owner = 0;
+        char className[16] = {};
+        GetWindowThreadProcessId(window, &owner);
+        GetClassNameA(window, className, sizeof className);
+        const bool found = owner == s->first && std::string(className) == "#32770";
+        s->second = found ? window : nullptr;
+        return !found;
+    };
     std::string text;
-    for (int wait = 0; wait < 600; ++wait) {
-        if (WaitForSingleObject(process.hProcess, 50) == WAIT_OBJECT_0) {
-            break;
-        }
-        BoxSearch search{process.dwProcessId, nullptr};
-        EnumWindows(FindBox, reinterpret_cast<LPARAM>(&search));
-        if (search.box != nullptr) {
+    for (int wait = 0; wait < 600 && WaitForSingleObject(process.hProcess, 50) != WAIT_OBJECT_0;
+         ++wait) {
+        EnumWindows(findBox, reinterpret_cast<LPARAM>(&search));
+        if (search.second != nullptr && IsWindowVisible(search.second)) {
             char buffer[256] = {};
-            GetDlgItemTextA(search.box, 0xFFFF, buffer, sizeof buffer);
+            GetDlgItemTextA(search.second, 0xFFFF, buffer, sizeof buffer);
             text = buffer;
-            PostMessageA(search.box, WM_COMMAND, IDOK, 0);
+            PostMessageA(search.second, WM_COMMAND, IDOK, 0);
         }
     }
     if (WaitForSingleObject(process.hProcess, 0) != WAIT_OBJECT_0) {
@@ -80,20 +69,14 @@ TEST(ReleaseRuntime, StartsAndEndsAsTheProgramExpects) {
     if (!quorvel::testing::DisplayAvailable()) {
         GTEST_SKIP() << "no display: run under xvfb-run to see the boxes";
     }
-    const struct {
-        const char* arguments;
-        std::string box;
-        DWORD exitCode;
-    } cases[] = {
-        {"start one \"two three\"", "", 40},  // 40: destructors ran after WinMain's 0
+    const std::tuple<const char*, std::string, DWORD> cases[] = {
+        {"start one \"two three\"", "", 40},  // 40: the destructors ran after WinMain's 0
         {"allocate", kOutOfMemoryText, kFatalExitCode},
         {"grow", kOutOfMemoryText, kFatalExitCode},
         {"at", kInternalErrorText, kFatalExitCode},
     };
-    for (const auto& c : cases) {
-        const auto [box, exitCode] = RunChild(c.arguments);
-        EXPECT_EQ(box, c.box) << c.arguments;
-        EXPECT_EQ(exitCode, c.exitCode) << c.arguments;
+    for (const auto& [arguments, box, exitCode] : cases) {
+        EXPECT_EQ(RunChild(arguments), std::make_pair(box, exitCode)) << arguments;
     }
 }
 
