@@ -10,7 +10,9 @@ set(QUORVEL_RELEASE_FLAGS
     -march=i586)
 add_compile_options(${QUORVEL_RELEASE_FLAGS})
 # Link-time optimisation compiles again at link: it must see the same code-generation flags.
-add_link_options(${QUORVEL_RELEASE_FLAGS} -ffunction-sections -fdata-sections
+# One partition: the program is small, and GCC 12's link-time optimiser for MinGW stops with an
+# internal error (binds_to_current_def_p) when it splits it, depending on where functions land.
+add_link_options(${QUORVEL_RELEASE_FLAGS} -flto-partition=one -ffunction-sections -fdata-sections
                  # No base relocations: an executable is always loaded at its preferred address
                  # on Windows 2000 and XP.
                  -Wl,--disable-dynamicbase,--disable-reloc-section)
