@@ -5,11 +5,6 @@
 namespace quorvel::modes {
 
 namespace {
-// The driver reads each token as a range around the wanted rate, so none of them spells the
-// rate itself: 60 Hz is "up to 70", the others "down to the next lower rate".
-constexpr std::array<const char*, kCompressedRateCount> kCompressedTokens = {
-    "70-", "-60", "-70", "-72", "-75", "-85", "-100"};
-
 // A list rate in upper-case hexadecimal without leading zeros.
 std::string HexRate(const char* listText) {
     unsigned value = 0;

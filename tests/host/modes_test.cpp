@@ -11,6 +11,7 @@
 
 #include "modes/Catalogue.h"
 #include "modes/Composers.h"
+#include "modes/Decoders.h"
 
 namespace quorvel::modes {
 namespace {
@@ -386,6 +387,92 @@ TEST(Composers, HexSyntaxHoldsForRandomSelections) {
             EXPECT_EQ(found[row], s[row]) << ResolutionText(kCatalogue[row]);
         }
     }
+}
+
+// A decoded table in one line: format, the rates it gives, what it cannot show, the count.
+std::string Describe(const DecodedTable& t) {
+    static const char* const kFormats[] = {"empty", "compressed", "hex", "unknown"};
+    static const char* const kWhy[] = {"resolution", "rate", "repeated", "malformed"};
+    std::string s = kFormats[static_cast<int>(t.format)];
+    for (std::size_t row = 0; row < kResolutionCount; ++row) {
+        if (t.rates[row] != 0) {
+            s += " " + ResolutionText(kCatalogue[row]) + "@" + std::to_string(t.rates[row]);
+        }
+    }
+    for (const UnshownPiece& u : t.unshown) {
+        s += std::string(" ") + kWhy[static_cast<int>(u.why)] + "[" + u.piece + "]";
+    }
+    return s + " (" + std::to_string(t.resolutionCount) + ")";
+}
+
+TEST(Decoders, ReadTheComposersTablesTheirVariantsAndWhatNoPageShows) {
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"S 640,480,-,-75;800,600,-,-72", "compressed 640x480@85 800x600@75 (2)"},
+        {"S 1024,768,-,70-", "compressed 1024x768@60 (1)"},
+        {"S 320,200,-,-100;2048,1536,-,-60", "compressed 320x200@120 2048x1536@70 (2)"},
+        {"S", "empty (0)"},
+        {" S ; ", "empty (0)"},
+        {"S 800x600=804B; 640x480 1024x768=8055;", "hex 640x480@85 800x600@75 1024x768@85 (3)"},
+        {"S 1920x1080=8096;", "hex 1920x1080@150 (1)"},
+        {"S 2048x1536=803C; 320x200=80F0;", "hex 320x200@240 2048x1536@60 (2)"},
+        // Lower-case digits, no final ";", extra blanks and tabs.
+        {"  S 800x600=804b;640x480 \t 1024x768 = 8055 ",
+         "hex 640x480@85 800x600@75 1024x768@85 (3)"},
+        {"S640,480,-,-75 ; 800 , 600 ,-, -72;", "compressed 640x480@85 800x600@75 (2)"},
+        {"S 1366x768=8055; 640x480=8050; 800x600 800x600=803C; 1024x768=80G0; 1152x864; "
+         "x600=8055; 320x200=8155",
+         "hex 800x600@60 resolution[1366x768=8055] rate[640x480=8050] repeated[800x600=803C] "
+         "malformed[1024x768=80G0] malformed[1152x864] malformed[x600] malformed[320x200=8155] "
+         "(3)"},
+        {"S 1366,768,-,-75;640,480,-,-120;640,480,-,-60;800,600,-;800,600,*,-60;1024,768,-,60",
+         "compressed resolution[1366,768,-,-75] rate[640,480,-,-120] repeated[640,480,-,-60] "
+         "malformed[800,600,-] malformed[800,600,*,-60] malformed[1024,768,-,60] (2)"},
+        {"nv4_disp", "unknown malformed[nv4_disp] (0)"},
+        {"S 640 480", "unknown malformed[S 640 480] (0)"},
+    };
+    for (const auto& [text, expected] : cases) {
+        EXPECT_EQ(Describe(DecodeModes(text)), expected) << text;
+    }
+}
+
+// The property on a table of selections: decoding the composed text gives the selection back.
+TEST(Decoders, GiveBackEverySelectionTheComposersWrite) {
+    std::vector<CompressedSelection> compressed = {Compressed({})};
+    std::vector<HexSelection> hex = {Hex({})};
+    for (std::size_t shift = 0; shift < kHexRateCount; ++shift) {
+        CompressedSelection all{}, mixed{};
+        HexSelection allHex, mixedHex;
+        for (std::size_t row = 0; row < kResolutionCount; ++row) {
+            all[row][shift % kCompressedRateCount] = true;
+            mixed[row][(row + shift) % kCompressedRateCount] = (row + shift) % 3 != 0;
+            allHex[row] = kHexListItems[1 + shift];
+            mixedHex[row] = kHexListItems[(row + shift) % 3 == 0 ? 0 : 1 + (row + shift) % 13];
+        }
+        compressed.insert(compressed.end(), {all, mixed});
+        hex.insert(hex.end(), {allHex, mixedHex});
+    }
+    for (const CompressedSelection& s : compressed) {
+        const CompressedDecoding back = CompressedSelectionOf(DecodeModes(BuildCompressedModes(s)));
+        EXPECT_EQ(back.selection, s) << BuildCompressedModes(s);
+        EXPECT_TRUE(back.unshown.empty()) << BuildCompressedModes(s);
+    }
+    for (const HexSelection& s : hex) {
+        const HexDecoding back = HexSelectionOf(DecodeModes(BuildHexModes(s)));
+        EXPECT_EQ(back.selection, s) << BuildHexModes(s);
+        EXPECT_TRUE(back.unshown.empty()) << BuildHexModes(s);
+    }
+}
+
+TEST(Decoders, EachPageTakesWhatFitsOfTheOtherFormat) {
+    const CompressedDecoding onCompressed =
+        CompressedSelectionOf(DecodeModes("S 800x600=8064; 640x480=808C;"));
+    EXPECT_EQ(onCompressed.selection, Compressed({{800, 600, 100}}));
+    ASSERT_EQ(onCompressed.unshown.size(), 1u);
+    EXPECT_EQ(onCompressed.unshown[0].why, Unshowable::Rate);
+    EXPECT_EQ(onCompressed.unshown[0].piece, "640x480=808C");
+    const HexDecoding onHex = HexSelectionOf(DecodeModes("S 640,480,-,-75;800,600,-,70-"));
+    EXPECT_EQ(onHex.selection, Hex({{640, 480, 85}, {800, 600, 60}}));
+    EXPECT_TRUE(onHex.unshown.empty());
 }
 
 }  // namespace
