@@ -51,6 +51,10 @@ struct OptionButton {
     bool value = false;
 };
 
+struct MenuItem {
+    bool enabled = true;  // false: greyed
+};
+
 struct Tab {
     std::string caption;
     std::string toolTip;

@@ -67,6 +67,22 @@ void frmMainframe::GatherSystemInfo() {
     }
     obtVerError40.visible = f.offerGenerationChoice;
     obtVerError28.visible = f.offerGenerationChoice;
+
+    generationKnown_ = f.detonator40.has_value();
+    installed_ = readback::ReadInstalledTables(registry_);
+    ShowInstalledTable();
+    UpdateMenus();
+}
+
+void frmMainframe::ShowInstalledTable() {
+    const readback::InstalledLine line = readback::DescribeInstalled(
+        installed_, generationKnown_ ? std::optional<bool>(blnDetonator40) : std::nullopt);
+    lblInstalledTable.caption = line.text;
+    lblInstalledTable.foreColor = line.red ? kRed : kFindingColour;
+}
+
+void frmMainframe::UpdateMenus() {
+    mnuLoadInstalled.enabled = tbsMain.Count() >= 3;
 }
 
 void frmMainframe::ClickTab(int index) {
@@ -140,6 +156,38 @@ void frmMainframe::ChooseGeneration(bool detonator40) {
     blnDetonator40 = detonator40;
     tbsMain.Add(detonator40 ? kTabSettings40 : kTabSettings);
     tbsMain.Item(3).toolTip = kTabSettingsTip;
+    generationKnown_ = true;
+    ShowInstalledTable();
+    UpdateMenus();
+}
+
+void frmMainframe::mnuLoadInstalled_Click() {
+    if (!mnuLoadInstalled.enabled) {
+        return;
+    }
+    installed_ = readback::ReadInstalledTables(registry_);
+    ShowInstalledTable();
+    const readback::InstalledLoad load = readback::PlanInstalledLoad(installed_, blnDetonator40);
+    if (load.changesPage) {
+        // As the user would pick them, so that the page's state and the view stay one.
+        if (blnDetonator40) {
+            for (std::size_t row = 0; row < load.cmb.size(); ++row) {
+                PickListItem(row, load.cmb[row]);
+            }
+        } else {
+            cmdDeselect_Click();
+            for (std::size_t row = 0; row < load.opt.size(); ++row) {
+                for (std::size_t index = 0; index < load.opt[row].size(); ++index) {
+                    if (load.opt[row][index]) {
+                        ClickRateOption(row, index);
+                    }
+                }
+            }
+        }
+        ClickTab(3);
+    }
+    platform_.prompt.Show(load.report, readback::kLoadTitle,
+                          platform::kMbOk | platform::kMbIconInformation);
 }
 
 void frmMainframe::ClickRateOption(std::size_t row, std::size_t index) {

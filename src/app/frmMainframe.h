@@ -12,6 +12,7 @@
 #include "app/frmAboutBox.h"
 #include "modes/Catalogue.h"
 #include "platform/Platform.h"
+#include "readback/InstalledTables.h"
 #include "registry/mdlRegistry.h"
 
 namespace quorvel::app {
@@ -43,6 +44,7 @@ class frmMainframe {
     void tbsMain_Click();
     void mnuExit_Click();
     void mnuAbout_Click();
+    void mnuLoadInstalled_Click();
     void Form_Unload();  // the user closed the window
     void obtVerError40_Click();
     void obtVerError28_Click();
@@ -72,6 +74,7 @@ class frmMainframe {
     Label lblFormatCapability{"No", kRed};
     Label lblFormatUsage{"No", kRed};
     Label lblFormatHexadecimal{"Not found", kRed};
+    Label lblInstalledTable{readback::kNoTableLine, kRed};
     Label lblOS{"Windows 95/98/ME", kRed};
     Label lblSummary{"The fix should work properly.", kFindingColour};
     OptionButton obtVerError40{"Detonator 40.41 or higher", false};
@@ -81,6 +84,9 @@ class frmMainframe {
     modes::HexSelection cmb{};         // the lists' texts; empty means no item selected
     Label lblWarning{kWarningText, kRed};
     Label lblWarning40{kWarningText, kRed};
+
+    // "&Load installed rates": greyed while there is no settings tab to load into.
+    MenuItem mnuLoadInstalled{false};
 
     // Form-level flags.
     bool blnCompressedActive = false;
@@ -100,9 +106,15 @@ class frmMainframe {
     void ChooseGeneration(bool detonator40);
     void InstallModeTable();
     void EndProgram();
+    void ShowInstalledTable();
+    void UpdateMenus();
 
     platform::Platform& platform_;
     registry::mdlRegistry registry_;
+    // What the driver's keys held when last read, and whether the generation is known (found by
+    // detection or chosen by hand) so that a table of the other format can be marked.
+    readback::InstalledTables installed_;
+    bool generationKnown_ = false;
 };
 
 }  // namespace quorvel::app
