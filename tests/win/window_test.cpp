@@ -11,6 +11,7 @@
 #include "WindowTesting.h"
 #include "app/frmMainframe.h"
 #include "app/win32/MainWindow.h"
+#include "app/win32/SettingsPageView.h"
 #include "app/win32/resource.h"
 #include "platform/sim/SimPlatform.h"
 #include "platform/sim/SimRegistry.h"
@@ -229,10 +230,30 @@ TEST_F(MainWindowTest, TheSettingsTabOfA28DriverShowsTheCompressedPage) {
 TEST_F(MainWindowTest, WithTwoTabsOnlyIntroductionAndSystemInformationAreShown) {
     Load("none.reg");
     ASSERT_EQ(TabCount(), 2);
+    EXPECT_TRUE(GetMenuState(GetMenu(Main()), IDM_LOADINSTALLED, MF_BYCOMMAND) & MF_GRAYED);
     ClickTab(2);
     EXPECT_EQ(VisibleFrame(), IDC_FMESYSINFO);
     ClickTab(1);
     EXPECT_EQ(VisibleFrame(), IDC_FMEINTRO);
+}
+
+TEST_F(MainWindowTest, LoadInstalledRatesPicksTheHexadecimalTableInTheRealLists) {
+    Load("installed-40.41.reg");
+    EXPECT_EQ(Text(SysInfo(IDC_LBLINSTALLEDTABLE)), "7 resolutions, hexadecimal format");
+    EXPECT_FALSE(GetMenuState(GetMenu(Main()), IDM_LOADINSTALLED, MF_BYCOMMAND) & MF_GRAYED);
+    prompt_.Expect("Load installed rates", platform::kIdOk);
+    SendMessageA(Main(), WM_COMMAND, MAKEWPARAM(IDM_LOADINSTALLED, 0), 0);
+    Pump();
+    ASSERT_EQ(VisibleFrame(), IDC_FMESETTINGS40);
+    ASSERT_EQ(form_->cmb[6], "140");  // the host tests pin the rest of the form's state
+    for (int row = 0; row < 19; ++row) {
+        HWND list = GetDlgItem(GetDlgItem(Main(), IDC_FMESETTINGS40),
+                               quorvel::app::win32::kRateListIdBase + row);
+        char text[16] = {};
+        SendMessageA(list, CB_GETLBTEXT, SendMessageA(list, CB_GETCURSEL, 0, 0),
+                     reinterpret_cast<LPARAM>(text));
+        EXPECT_EQ(text, form_->cmb[row]) << "row " << row;
+    }
 }
 
 TEST_F(MainWindowTest, TheGenerationChoiceRecreatesTheSettingsTab) {

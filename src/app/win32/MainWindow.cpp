@@ -16,6 +16,7 @@ namespace {
 
 constexpr const char* kMainClass = "QuorvelMainframe";
 constexpr const char* kMenuFile = "&File";
+constexpr const char* kMenuLoadInstalled = "&Load installed rates";
 constexpr const char* kMenuExit = "&Exit";
 constexpr const char* kMenuAbout = "&About...";
 constexpr const char* kFontFace = "Tahoma";
@@ -78,6 +79,8 @@ bool MainWindow::Create(HINSTANCE instance, int showCommand) {
 
     HMENU menuBar = CreateMenu();
     HMENU fileMenu = CreatePopupMenu();
+    AppendMenuA(fileMenu, MF_STRING, IDM_LOADINSTALLED, kMenuLoadInstalled);
+    AppendMenuA(fileMenu, MF_SEPARATOR, 0, nullptr);
     AppendMenuA(fileMenu, MF_STRING, IDM_EXIT, kMenuExit);
     AppendMenuA(menuBar, MF_POPUP, reinterpret_cast<UINT_PTR>(fileMenu), kMenuFile);
     AppendMenuA(menuBar, MF_STRING, IDM_ABOUT, kMenuAbout);
@@ -236,6 +239,8 @@ void MainWindow::OnCommand(int id, int code, HWND control) {
         // Menu commands; the dialog manager's IDOK and IDCANCEL for Enter and Esc land here too.
         if (id == IDM_EXIT) {
             form_.mnuExit_Click();
+        } else if (id == IDM_LOADINSTALLED) {
+            form_.mnuLoadInstalled_Click();
         } else if (id == IDM_ABOUT) {
             form_.mnuAbout_Click();
         } else {
@@ -348,6 +353,9 @@ void MainWindow::Sync() {
     }
     SyncTabs();
     SyncFrames();
+    // Menu items are drawn only when their menu opens: setting the state each time is free.
+    EnableMenuItem(GetMenu(hwnd_), IDM_LOADINSTALLED,
+                   MF_BYCOMMAND | (form_.mnuLoadInstalled.enabled ? MF_ENABLED : MF_GRAYED));
     for (auto& page : pages_) {
         page->Sync(form_);
     }

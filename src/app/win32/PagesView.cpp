@@ -2,6 +2,7 @@
 // the manual generation choice).
 #include "app/win32/PagesView.h"
 
+#include <algorithm>
 #include <optional>
 #include <string>
 
@@ -115,6 +116,7 @@ constexpr const char* kCaptionDetVer = "Detonator version:";
 constexpr const char* kCaptionFormatCapability = "Capability of using compressed mode format:";
 constexpr const char* kCaptionFormatUsage = "Uses compressed mode format:";
 constexpr const char* kCaptionFormatHexadecimal = "Uses hexadecimal compressed mode format:";
+constexpr const char* kCaptionInstalledTable = "Installed table:";
 constexpr const char* kCaptionOS = "Operating system:";
 constexpr const char* kSupportNote =
     "When you write to support, please mention every error or warning shown here and describe "
@@ -131,7 +133,8 @@ constexpr int kRowHeightTw = 225;
 constexpr int kValueLeftTw = 3600;  // value column, right of the longest caption
 constexpr int kDeviceDescLeftTw = 1800;
 constexpr int kDriverTopTw = 60;
-constexpr int kDriverHeightTw = kFirstRowTw + 4 * kRowStepTw + kRowHeightTw + 135;
+constexpr int kDriverRows = 6;
+constexpr int kDriverHeightTw = kFirstRowTw + (kDriverRows - 1) * kRowStepTw + kRowHeightTw + 135;
 constexpr int kGeneralTopTw = kDriverTopTw + kDriverHeightTw + 105;
 constexpr int kGeneralHeightTw = kFirstRowTw + kRowHeightTw + 135;
 constexpr int kSummaryTopTw = kGeneralTopTw + kGeneralHeightTw + 105;
@@ -161,35 +164,50 @@ class SysInfoPageView : public IPageView {
             Label frmMainframe::*label;
             int topTw;
             int valueLeftTw;
+            int column;  // rows of one column share their value's left edge
         };
         const auto rowTop = [](int groupTopTw, int row) {
             return groupTopTw + kFirstRowTw + row * kRowStepTw;
         };
-        // An adapter's name can be long: its value starts right after its short caption.
+        // An adapter's name and the installed table's description can be long: their values
+        // start right after their short captions.
         const Row rows[] = {
             {IDC_CAPDEVICEDESC, kCaptionDeviceDesc, IDC_LBLDEVICEDESC, &frmMainframe::lblDeviceDesc,
-             rowTop(kDriverTopTw, 0), kDeviceDescLeftTw},
+             rowTop(kDriverTopTw, 0), kDeviceDescLeftTw, 0},
             {IDC_CAPDETVER, kCaptionDetVer, IDC_LBLDETVER, &frmMainframe::lblDetVer,
-             rowTop(kDriverTopTw, 1), kValueLeftTw},
+             rowTop(kDriverTopTw, 1), kValueLeftTw, 1},
             {IDC_CAPFORMATCAPABILITY, kCaptionFormatCapability, IDC_LBLFORMATCAPABILITY,
-             &frmMainframe::lblFormatCapability, rowTop(kDriverTopTw, 2), kValueLeftTw},
+             &frmMainframe::lblFormatCapability, rowTop(kDriverTopTw, 2), kValueLeftTw, 1},
             {IDC_CAPFORMATUSAGE, kCaptionFormatUsage, IDC_LBLFORMATUSAGE,
-             &frmMainframe::lblFormatUsage, rowTop(kDriverTopTw, 3), kValueLeftTw},
+             &frmMainframe::lblFormatUsage, rowTop(kDriverTopTw, 3), kValueLeftTw, 1},
             {IDC_CAPFORMATHEXADECIMAL, kCaptionFormatHexadecimal, IDC_LBLFORMATHEXADECIMAL,
-             &frmMainframe::lblFormatHexadecimal, rowTop(kDriverTopTw, 4), kValueLeftTw},
+             &frmMainframe::lblFormatHexadecimal, rowTop(kDriverTopTw, 4), kValueLeftTw, 1},
+            {IDC_CAPINSTALLEDTABLE, kCaptionInstalledTable, IDC_LBLINSTALLEDTABLE,
+             &frmMainframe::lblInstalledTable, rowTop(kDriverTopTw, 5), kDeviceDescLeftTw, 0},
             {IDC_CAPOS, kCaptionOS, IDC_LBLOS, &frmMainframe::lblOS, rowTop(kGeneralTopTw, 0),
-             kValueLeftTw},
+             kValueLeftTw, 2},
         };
-        const int rightTw = kInnerLeftTw + kInnerWidthTw;
+        // Each value column starts at its design position, or further right where the screen's
+        // font sets a caption wider than its twips allow (Wine's Tahoma at 120 DPI does); the
+        // General group keeps a column of its own so that its longer values keep their room.
+        const int captionLeft = TwipsX(v, kInnerLeftTw);
+        int columns[3] = {};
         for (const Row& row : rows) {
-            CreateStatic(
-                frame_, v, row.captionId, row.caption, v.font,
-                TwipsRect(v, kInnerLeftTw, row.topTw, row.valueLeftTw - kInnerLeftTw, kRowHeightTw),
-                SS_LEFTNOWORDWRAP | SS_NOPREFIX);
-            HWND value = CreateStatic(
-                frame_, v, row.valueId, "", v.font,
-                TwipsRect(v, row.valueLeftTw, row.topTw, rightTw - row.valueLeftTw, kRowHeightTw),
-                SS_LEFTNOWORDWRAP | SS_NOPREFIX | SS_ENDELLIPSIS);
+            const SIZE caption = MeasureText(frame_, v.font, row.caption, 0);
+            columns[row.column] =
+                std::max({columns[row.column], TwipsX(v, row.valueLeftTw),
+                          captionLeft + TwipsX(v, 180) + static_cast<int>(caption.cx)});
+        }
+        const int right = TwipsX(v, kInnerLeftTw + kInnerWidthTw);
+        for (const Row& row : rows) {
+            const int left = columns[row.column];
+            const int top = TwipsY(v, row.topTw);
+            const int bottom = TwipsY(v, row.topTw + kRowHeightTw);
+            CreateStatic(frame_, v, row.captionId, row.caption, v.font,
+                         RECT{captionLeft, top, left, bottom}, SS_LEFTNOWORDWRAP | SS_NOPREFIX);
+            HWND value =
+                CreateStatic(frame_, v, row.valueId, "", v.font, RECT{left, top, right, bottom},
+                             SS_LEFTNOWORDWRAP | SS_NOPREFIX | SS_ENDELLIPSIS);
             labels_[labelCount_++] = {value, row.label, std::nullopt};
         }
         labels_[labelCount_++] = {
@@ -321,7 +339,7 @@ class SysInfoPageView : public IPageView {
     }
 
     HWND frame_ = nullptr;
-    ValueLabel labels_[7];
+    ValueLabel labels_[8];
     std::size_t labelCount_ = 0;
     Option options_[2];
     HWND note_ = nullptr;

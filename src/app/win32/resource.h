@@ -7,6 +7,7 @@
 // Menu commands.
 #define IDM_EXIT 40001
 #define IDM_ABOUT 40002
+#define IDM_LOADINSTALLED 40010
 
 // Timers of the main window: the blinking warnings of the two settings pages.
 #define IDT_WARNING 1
@@ -45,3 +46,5 @@
 #define IDC_OBTVERERROR40 30230
 #define IDC_OBTVERERROR28 30231
 #define IDC_LBLSUPPORTNOTE 30232
+#define IDC_CAPINSTALLEDTABLE 30240
+#define IDC_LBLINSTALLEDTABLE 30241
