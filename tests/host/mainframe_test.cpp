@@ -69,6 +69,7 @@ TEST_F(MainframeTest, WithoutASettingsTabOnlyTheFirstTwoPagesAreReachable) {
 TEST_F(MainframeTest, ManualChoiceRecreatesTheSettingsTabForEachPick) {
     Start("no-version.reg");
     ASSERT_EQ(form.tbsMain.Count(), 2);
+    EXPECT_FALSE(form.mnuLoadInstalled.enabled);
     form.ClickTab(2);
 
     struct Pick {
@@ -92,6 +93,7 @@ TEST_F(MainframeTest, ManualChoiceRecreatesTheSettingsTabForEachPick) {
         EXPECT_EQ(form.tbsMain.Item(3).caption, p.caption);
         EXPECT_EQ(form.tbsMain.Item(3).toolTip, "Set the refresh rates.");
         EXPECT_EQ(form.blnDetonator40, p.forty);
+        EXPECT_TRUE(form.mnuLoadInstalled.enabled);
         // The System information page stays in view until the user clicks a tab.
         EXPECT_EQ(Visible(form), (Pages{false, true, false, false}));
         form.ClickTab(3);

@@ -435,44 +435,28 @@ TEST(Decoders, ReadTheComposersTablesTheirVariantsAndWhatNoPageShows) {
     }
 }
 
-// The property on a table of selections: decoding the composed text gives the selection back.
+// The property on a table of selections: nothing, every row at one rate, and rows cycling
+// through the rates with gaps; decoding the composed text gives the selection back.
 TEST(Decoders, GiveBackEverySelectionTheComposersWrite) {
-    std::vector<CompressedSelection> compressed = {Compressed({})};
-    std::vector<HexSelection> hex = {Hex({})};
-    for (std::size_t shift = 0; shift < kHexRateCount; ++shift) {
-        CompressedSelection all{}, mixed{};
-        HexSelection allHex, mixedHex;
+    for (std::size_t shift = 0; shift <= 2 * kHexRateCount; ++shift) {
+        CompressedSelection opt{};
+        HexSelection cmb;
         for (std::size_t row = 0; row < kResolutionCount; ++row) {
-            all[row][shift % kCompressedRateCount] = true;
-            mixed[row][(row + shift) % kCompressedRateCount] = (row + shift) % 3 != 0;
-            allHex[row] = kHexListItems[1 + shift];
-            mixedHex[row] = kHexListItems[(row + shift) % 3 == 0 ? 0 : 1 + (row + shift) % 13];
+            const bool set = shift != 0 && (shift % 2 == 0 || (row + shift) % 3 != 0);
+            const std::size_t rate = shift % 2 == 0 ? shift / 2 : row + shift;
+            opt[row][rate % kCompressedRateCount] = set;
+            cmb[row] = set ? kHexListItems[1 + rate % kHexRateCount] : kNoRate;
         }
-        compressed.insert(compressed.end(), {all, mixed});
-        hex.insert(hex.end(), {allHex, mixedHex});
+        const CompressedDecoding backOpt =
+            CompressedSelectionOf(DecodeModes(BuildCompressedModes(opt)));
+        const HexDecoding backCmb = HexSelectionOf(DecodeModes(BuildHexModes(cmb)));
+        EXPECT_EQ(backOpt.selection, opt) << BuildCompressedModes(opt);
+        EXPECT_EQ(backCmb.selection, cmb) << BuildHexModes(cmb);
+        EXPECT_TRUE(backOpt.unshown.empty() && backCmb.unshown.empty()) << shift;
     }
-    for (const CompressedSelection& s : compressed) {
-        const CompressedDecoding back = CompressedSelectionOf(DecodeModes(BuildCompressedModes(s)));
-        EXPECT_EQ(back.selection, s) << BuildCompressedModes(s);
-        EXPECT_TRUE(back.unshown.empty()) << BuildCompressedModes(s);
-    }
-    for (const HexSelection& s : hex) {
-        const HexDecoding back = HexSelectionOf(DecodeModes(BuildHexModes(s)));
-        EXPECT_EQ(back.selection, s) << BuildHexModes(s);
-        EXPECT_TRUE(back.unshown.empty()) << BuildHexModes(s);
-    }
-}
-
-TEST(Decoders, EachPageTakesWhatFitsOfTheOtherFormat) {
-    const CompressedDecoding onCompressed =
-        CompressedSelectionOf(DecodeModes("S 800x600=8064; 640x480=808C;"));
-    EXPECT_EQ(onCompressed.selection, Compressed({{800, 600, 100}}));
-    ASSERT_EQ(onCompressed.unshown.size(), 1u);
-    EXPECT_EQ(onCompressed.unshown[0].why, Unshowable::Rate);
-    EXPECT_EQ(onCompressed.unshown[0].piece, "640x480=808C");
-    const HexDecoding onHex = HexSelectionOf(DecodeModes("S 640,480,-,-75;800,600,-,70-"));
-    EXPECT_EQ(onHex.selection, Hex({{640, 480, 85}, {800, 600, 60}}));
-    EXPECT_TRUE(onHex.unshown.empty());
+    // Each page takes what fits of the other format.
+    EXPECT_EQ(HexSelectionOf(DecodeModes("S 640,480,-,-75;800,600,-,70-")).selection,
+              Hex({{640, 480, 85}, {800, 600, 60}}));
 }
 
 }  // namespace
