@@ -239,6 +239,7 @@ TEST_F(MainWindowTest, WithTwoTabsOnlyIntroductionAndSystemInformationAreShown) 
 
 TEST_F(MainWindowTest, LoadInstalledRatesPicksTheHexadecimalTableInTheRealLists) {
     Load("installed-40.41.reg");
+    ClickTab(2);
     EXPECT_EQ(Text(SysInfo(IDC_LBLINSTALLEDTABLE)), "7 resolutions, hexadecimal format");
     EXPECT_FALSE(GetMenuState(GetMenu(Main()), IDM_LOADINSTALLED, MF_BYCOMMAND) & MF_GRAYED);
     prompt_.Expect("Load installed rates", platform::kIdOk);
