@@ -129,12 +129,14 @@ class Decoder {
             return Unshown(Unshowable::Malformed, group);
         }
         const std::string_view value = Trim(group.substr(equals + 1));
-        const auto number = value.size() == kHexValueDigits ? text::ParseHex(value) : std::nullopt;
+        // Anything but four hexadecimal digits reads as 0, which lacks the flag.
+        const std::uint32_t number =
+            value.size() == kHexValueDigits ? text::ParseHex(value).value_or(0) : 0;
         const std::vector<std::string_view> items = Words(group.substr(0, equals));
-        if (!number || (*number >> 8) != kHexRateFlag || items.empty()) {
+        if ((number >> 8) != kHexRateFlag || items.empty()) {
             return Unshown(Unshowable::Malformed, group);
         }
-        const int rate = static_cast<int>(*number & 0xFF);
+        const int rate = static_cast<int>(number & 0xFF);
         for (std::string_view item : items) {
             const std::size_t x = item.find('x');
             const auto width = text::ParseDecimal(item.substr(0, x));
