@@ -97,6 +97,28 @@ bool PressBoxButton(HWND box, const std::string& button) {
 }
 
 // The menu command with `caption`, searched through the menu bar and its menus.
+UINT FindMenuCommand(HMENU menu, const char* caption);
+
+// Wine keeps a menu's items in the process that made it, so another process cannot read them
+// (GetMenuItemCount gives -1): the program's own commands are known here by caption as well.
+UINT ProgramCommand(HMENU menu, const char* caption) {
+    if (UINT id = FindMenuCommand(menu, caption)) {
+        return id;
+    }
+    static const struct {
+        const char* caption;
+        UINT id;
+    } kCommands[] = {{"&Load installed rates", IDM_LOADINSTALLED},
+                     {"&Exit", IDM_EXIT},
+                     {"&About...", IDM_ABOUT}};
+    for (const auto& command : kCommands) {
+        if (std::strcmp(command.caption, caption) == 0) {
+            return command.id;
+        }
+    }
+    return 0;
+}
+
 UINT FindMenuCommand(HMENU menu, const char* caption) {
     for (int i = 0, n = GetMenuItemCount(menu); i < n; ++i) {
         char text[256] = {};
@@ -177,7 +199,7 @@ int main(int argc, char** argv) {
             HWND button = FindChild(main, 0, next().c_str());
             done = button && PostMessageA(button, BM_CLICK, 0, 0);
         } else if (step == "menu") {
-            const UINT id = FindMenuCommand(GetMenu(main), next().c_str());
+            const UINT id = ProgramCommand(GetMenu(main), next().c_str());
             done = id != 0 && PostMessageA(main, WM_COMMAND, MAKEWPARAM(id, 0), 0);
         } else if (step == "wait") {
             done = FindBox(next().c_str(), 15000) != nullptr;
