@@ -1,0 +1,160 @@
+// Combining the monitors' limits, checking modes against them, and the texts.
+#include "monitor/Limits.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+
+#include "monitor/Gtf.h"
+#include "text/Numbers.h"
+
+namespace quorvel::monitor {
+
+namespace {
+
+constexpr const char* kCrLf = "\r\n";
+constexpr const char* kListSeparator = ", ";
+
+void Tighten(Limit& limit, int value) {
+    if (value > 0 && (limit.value == 0 || value < limit.value)) {
+        limit = {value, Source::Edid};
+    }
+}
+
+const char* SourceText(Source source) {
+    return source == Source::TypedIn ? kSourceTypedIn : kSourceEdid;
+}
+
+// A need in tenths, the precision it is shown in, so that what is shown and what is checked
+// agree.
+std::int64_t Tenths(double value) {
+    return static_cast<std::int64_t>(std::llround(value * 10));
+}
+
+std::string Join(const std::vector<std::string>& parts, const char* separator) {
+    std::string text;
+    for (const std::string& part : parts) {
+        text += (text.empty() ? "" : separator) + part;
+    }
+    return text;
+}
+
+}  // namespace
+
+bool MonitorLimits::Known() const {
+    return maxHorizontalKHz.value > 0 || maxRefreshHz.value > 0 || maxPixelClockMHz.value > 0;
+}
+
+MonitorLimits CombineLimits(const std::vector<EdidInfo>& monitors, const TypedLimits& typed) {
+    MonitorLimits limits;
+    for (const EdidInfo& m : monitors) {
+        limits.names.push_back(m.name);
+        if (m.limits) {
+            Tighten(limits.maxHorizontalKHz, m.limits->maxHorizontalKHz);
+            Tighten(limits.maxRefreshHz, m.limits->maxVerticalHz);
+            Tighten(limits.maxPixelClockMHz, m.limits->maxPixelClockMHz);
+        }
+    }
+    if (typed.maxHorizontalKHz) {
+        limits.maxHorizontalKHz = {*typed.maxHorizontalKHz, Source::TypedIn};
+    }
+    if (typed.maxRefreshHz) {
+        limits.maxRefreshHz = {*typed.maxRefreshHz, Source::TypedIn};
+    }
+    return limits;
+}
+
+std::string RuledOutText(int width, int height, int rateHz, const MonitorLimits& limits) {
+    const ModeNeeds needs = GtfNeeds(width, height, rateHz);
+    std::vector<std::string> needed;
+    std::vector<std::string> allowed;
+    const auto check = [&](const Limit& limit, std::int64_t tenths, std::string shown,
+                           const char* unit) {
+        if (limit.value > 0 && tenths > std::int64_t{limit.value} * 10) {
+            needed.push_back(shown + unit);
+            allowed.push_back(std::to_string(limit.value) + unit);
+        }
+    };
+    const std::int64_t kHz = Tenths(needs.horizontalKHz);
+    const std::int64_t mHz = Tenths(needs.pixelClockMHz);
+    check(limits.maxHorizontalKHz, kHz, text::Tenths(kHz), kUnitKHz);
+    check(limits.maxRefreshHz, std::int64_t{rateHz} * 10, std::to_string(rateHz), kUnitHz);
+    check(limits.maxPixelClockMHz, mHz, text::Tenths(mHz), kUnitMHz);
+    if (needed.empty()) {
+        return {};
+    }
+    return std::to_string(width) + "x" + std::to_string(height) + kModeAt + std::to_string(rateHz) +
+           kUnitHz + kNeeds + Join(needed, kAnd) + kMonitorAllows + Join(allowed, kAnd);
+}
+
+std::string RuledOutRatesText(int width, int height, const std::vector<int>& rates) {
+    if (rates.empty()) {
+        return {};
+    }
+    std::string list;
+    for (std::size_t i = 0; i < rates.size(); ++i) {
+        list += (i == 0                  ? ""
+                 : i + 1 == rates.size() ? kAnd
+                                         : kListSeparator) +
+                std::to_string(rates[i]);
+    }
+    return kRuledOutRatesStart + std::to_string(width) + "x" + std::to_string(height) + ": " +
+           list + kRuledOutRatesEnd;
+}
+
+std::string MonitorLineText(const MonitorLimits& limits) {
+    std::vector<std::string> names;
+    for (const std::string& name : limits.names) {
+        if (!name.empty() && std::find(names.begin(), names.end(), name) == names.end()) {
+            names.push_back(name);
+        }
+    }
+    std::string text = Join(names, kListSeparator);
+    if (!text.empty()) {
+        text += kCrLf;
+    }
+    if (!limits.Known()) {
+        return text + kNoLimitsKnown;
+    }
+    // "max. 64 kHz, 85 Hz (typed in), 140 MHz (EDID)": each run of one source names it once.
+    struct Shown {
+        const Limit& limit;
+        const char* unit;
+    };
+    const Shown shown[] = {{limits.maxHorizontalKHz, kUnitKHz},
+                           {limits.maxRefreshHz, kUnitHz},
+                           {limits.maxPixelClockMHz, kUnitMHz}};
+    std::string values;
+    Source run = Source::None;
+    for (const Shown& s : shown) {
+        if (s.limit.value == 0) {
+            continue;
+        }
+        if (run != Source::None && run != s.limit.source) {
+            values += std::string(" (") + SourceText(run) + ")";
+        }
+        values += (values.empty() ? "" : kListSeparator) + std::to_string(s.limit.value) + s.unit;
+        run = s.limit.source;
+    }
+    return text + kLimitsPrefix + values + " (" + SourceText(run) + ")";
+}
+
+bool ConfirmWithinLimits(const std::vector<ChosenMode>& modes, const MonitorLimits& limits,
+                         platform::IPrompt& prompt) {
+    std::string list;
+    for (const ChosenMode& m : modes) {
+        const std::string ruledOut = RuledOutText(m.width, m.height, m.rateHz, limits);
+        if (!ruledOut.empty()) {
+            list += ruledOut + kCrLf;
+        }
+    }
+    if (list.empty()) {
+        return true;
+    }
+    const std::string text =
+        std::string(kLimitsBoxHeadline) + kCrLf + kCrLf + list + kCrLf + kLimitsBoxClosing;
+    return prompt.Show(text, kLimitsBoxTitle, platform::kMbYesNo | platform::kMbIconHand) ==
+           platform::kIdYes;
+}
+
+}  // namespace quorvel::monitor

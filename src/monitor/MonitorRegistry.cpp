@@ -1,0 +1,105 @@
+// Reading the monitors' EDIDs from the device tree, and the typed-in limits.
+#include "monitor/MonitorRegistry.h"
+
+#include <cstdint>
+#include <functional>
+
+#include "registry/DriverKeys.h"
+
+namespace quorvel::monitor {
+
+using platform::kHkeyLocalMachine;
+
+namespace {
+
+// Calls `visit` with each subkey name of `path` that can be joined into a path. Silent when the
+// key is missing or cannot be listed: EnumSubKey would report it.
+void ForEachSubKey(registry::mdlRegistry& registry, const std::string& path,
+                   const std::function<void(const std::string&)>& visit) {
+    if (!registry.KeyExists(kHkeyLocalMachine, path)) {
+        return;
+    }
+    for (std::int32_t index = 0;; ++index) {
+        const std::string name = registry.EnumSubKey(kHkeyLocalMachine, path, index);
+        if (name.empty()) {
+            return;
+        }
+        if (registry::IsJoinableName(name)) {
+            visit(name);
+        }
+    }
+}
+
+std::optional<int> ReadTyped(registry::mdlRegistry& registry, const std::string& ownKey,
+                             const char* name, int min, int max) {
+    registry::ValueData value;
+    if (registry.ReadValue(kHkeyLocalMachine, ownKey, name, &value) !=
+            registry::ReadResult::Found ||
+        value.type != platform::kRegDword || value.data.size() != 4) {
+        return std::nullopt;
+    }
+    const std::uint32_t number = value.data[0] | (value.data[1] << 8) | (value.data[2] << 16) |
+                                 (static_cast<std::uint32_t>(value.data[3]) << 24);
+    if (number < static_cast<std::uint32_t>(min) || number > static_cast<std::uint32_t>(max)) {
+        return std::nullopt;
+    }
+    return static_cast<int>(number);
+}
+
+void WriteTyped(registry::mdlRegistry& registry, const std::string& ownKey, const char* name,
+                const std::optional<int>& value) {
+    if (value) {
+        registry.SetDwordValue(kHkeyLocalMachine, ownKey, name, *value);
+    } else {
+        registry.DeleteValue(kHkeyLocalMachine, ownKey, name);
+    }
+}
+
+}  // namespace
+
+std::vector<EdidInfo> ReadMonitorEdids(registry::mdlRegistry& registry) {
+    std::vector<EdidInfo> inUse;
+    std::vector<EdidInfo> listed;
+    bool anyInUse = false;
+    ForEachSubKey(registry, kDisplayEnumRoot, [&](const std::string& model) {
+        const std::string modelPath = std::string(kDisplayEnumRoot) + "\\" + model;
+        ForEachSubKey(registry, modelPath, [&](const std::string& instance) {
+            const std::string path = modelPath + "\\" + instance;
+            const bool used = registry.KeyExists(kHkeyLocalMachine, path + "\\" + kControlSubKey);
+            anyInUse = anyInUse || used;
+            registry::ValueData value;
+            if (registry.ReadValue(kHkeyLocalMachine, path + "\\" + kDeviceParametersSubKey,
+                                   kEdidValue, &value) != registry::ReadResult::Found) {
+                return;
+            }
+            std::optional<EdidInfo> edid = ParseEdid(value.data);
+            if (!edid) {
+                return;
+            }
+            if (edid->name.empty()) {
+                edid->name = model;
+            }
+            (used ? inUse : listed).push_back(*edid);
+        });
+    });
+    if (anyInUse) {
+        return inUse;
+    }
+    return listed;
+}
+
+TypedLimits ReadTypedLimits(registry::mdlRegistry& registry, const std::string& ownKey) {
+    TypedLimits typed;
+    typed.maxHorizontalKHz =
+        ReadTyped(registry, ownKey, kMaxHorizontalKHzValue, kMinTypedKHz, kMaxTypedKHz);
+    typed.maxRefreshHz = ReadTyped(registry, ownKey, kMaxRefreshHzValue, kMinTypedHz, kMaxTypedHz);
+    return typed;
+}
+
+void WriteTypedLimits(registry::mdlRegistry& registry, const std::string& ownKey,
+                      const TypedLimits& typed) {
+    WriteTyped(registry, ownKey, kMaxHorizontalKHzValue, typed.maxHorizontalKHz);
+    WriteTyped(registry, ownKey, kMaxRefreshHzValue, typed.maxRefreshHz);
+}
+
+}  // namespace quorvel::monitor
