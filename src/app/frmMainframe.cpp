@@ -3,11 +3,46 @@
 
 #include "detect/Detection.h"
 #include "install/Install.h"
+#include "monitor/MonitorRegistry.h"
 #include "settings/RateSettings.h"
+#include "text/Numbers.h"
 
 namespace quorvel::app {
 
 using platform::kHkeyLocalMachine;
+
+namespace {
+
+// A list item's rate; 0 for "<None>".
+int ListRate(const std::string& text) {
+    const auto rate = text::ParseDecimal(text);
+    return rate ? static_cast<int>(*rate) : 0;
+}
+
+std::vector<monitor::ChosenMode> ChosenModes(const modes::CompressedSelection& opt) {
+    std::vector<monitor::ChosenMode> chosen;
+    for (std::size_t row = 0; row < modes::kResolutionCount; ++row) {
+        for (std::size_t index = 0; index < modes::kCompressedRateCount; ++index) {
+            if (opt[row][index]) {
+                chosen.push_back({modes::kCatalogue[row].width, modes::kCatalogue[row].height,
+                                  modes::kCompressedRates[index]});
+            }
+        }
+    }
+    return chosen;
+}
+
+std::vector<monitor::ChosenMode> ChosenModes(const modes::HexSelection& cmb) {
+    std::vector<monitor::ChosenMode> chosen;
+    for (std::size_t row = 0; row < modes::kResolutionCount; ++row) {
+        if (const int rate = ListRate(cmb[row])) {
+            chosen.push_back({modes::kCatalogue[row].width, modes::kCatalogue[row].height, rate});
+        }
+    }
+    return chosen;
+}
+
+}  // namespace
 
 frmMainframe::frmMainframe(platform::Platform& platform)
     : platform_(platform), registry_(platform.registry, platform.prompt) {
@@ -23,6 +58,64 @@ void frmMainframe::Form_Load() {
         text = modes::kNoRate;
     }
     GatherSystemInfo();
+    GatherMonitorInfo();
+}
+
+void frmMainframe::GatherMonitorInfo() {
+    monitorEdids = monitor::ReadMonitorEdids(registry_);
+    typedLimits = monitor::ReadTypedLimits(registry_, kOwnKeyPath);
+    ApplyMonitorLimits();
+}
+
+void frmMainframe::ApplyMonitorLimits() {
+    monitorLimits = monitor::CombineLimits(monitorEdids, typedLimits);
+    lblMonitor.caption = monitor::MonitorLineText(monitorLimits);
+    lblMonitor.foreColor = monitorLimits.Known() ? kFindingColour : kRed;
+    for (std::size_t row = 0; row < modes::kResolutionCount; ++row) {
+        const modes::Resolution& r = modes::kCatalogue[row];
+        for (std::size_t index = 0; index < modes::kCompressedRateCount; ++index) {
+            optRuledOut[row][index] = monitor::RuledOutText(
+                r.width, r.height, modes::kCompressedRates[index], monitorLimits);
+        }
+        for (std::size_t item = 0; item < modes::kHexListItems.size(); ++item) {
+            const int rate = ListRate(modes::kHexListItems[item]);
+            cmbRuledOut[row][item] =
+                rate ? monitor::RuledOutText(r.width, r.height, rate, monitorLimits)
+                     : std::string();
+        }
+    }
+}
+
+std::string frmMainframe::cmbToolTip(std::size_t row) const {
+    std::vector<int> rates;
+    for (std::size_t item = 0; item < modes::kHexListItems.size(); ++item) {
+        if (cmb.at(row) == modes::kHexListItems[item] && !cmbRuledOut[row][item].empty()) {
+            return cmbRuledOut[row][item];
+        }
+        if (!cmbRuledOut[row][item].empty()) {
+            rates.push_back(ListRate(modes::kHexListItems[item]));
+        }
+    }
+    const modes::Resolution& r = modes::kCatalogue[row];
+    return monitor::RuledOutRatesText(r.width, r.height, rates);
+}
+
+void frmMainframe::mnuMonitorLimits_Click() {
+    frmMonitorLimits dialog(platform_.prompt, typedLimits);
+    if (showMonitorLimitsModal) {
+        showMonitorLimitsModal(dialog);
+    }
+    if (!dialog.accepted) {
+        return;
+    }
+    typedLimits = dialog.typedLimits;
+    // The limits hold for this run even when they cannot be stored; the registry says why.
+    monitor::WriteTypedLimits(registry_, kOwnKeyPath, typedLimits);
+    ApplyMonitorLimits();
+}
+
+bool frmMainframe::ConfirmMonitorLimits(const std::vector<monitor::ChosenMode>& modes) {
+    return monitor::ConfirmWithinLimits(modes, monitorLimits, platform_.prompt);
 }
 
 void frmMainframe::GatherSystemInfo() {
@@ -215,13 +308,19 @@ void frmMainframe::tmrWarning40_Timer() {
 }
 
 void frmMainframe::cmdApply_Click() {
-    settings::ApplySelection(settings::CompressedPage(opt), platform_.prompt,
-                             [this] { InstallModeTable(); });
+    settings::ApplySelection(settings::CompressedPage(opt), platform_.prompt, [this] {
+        if (ConfirmMonitorLimits(ChosenModes(opt))) {
+            InstallModeTable();
+        }
+    });
 }
 
 void frmMainframe::cmdApply40_Click() {
-    settings::ApplySelection(settings::HexPage(cmb), platform_.prompt,
-                             [this] { InstallModeTable(); });
+    settings::ApplySelection(settings::HexPage(cmb), platform_.prompt, [this] {
+        if (ConfirmMonitorLimits(ChosenModes(cmb))) {
+            InstallModeTable();
+        }
+    });
 }
 
 void frmMainframe::InstallModeTable() {

@@ -3,14 +3,18 @@
 // forwards the user's events here.
 #pragma once
 
+#include <array>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "app/Controls.h"
 #include "app/frmAboutBox.h"
+#include "app/frmMonitorLimits.h"
 #include "modes/Catalogue.h"
+#include "monitor/Limits.h"
 #include "platform/Platform.h"
 #include "readback/InstalledTables.h"
 #include "registry/mdlRegistry.h"
@@ -45,6 +49,7 @@ class frmMainframe {
     void mnuExit_Click();
     void mnuAbout_Click();
     void mnuLoadInstalled_Click();
+    void mnuMonitorLimits_Click();
     void Form_Unload();  // the user closed the window
     void obtVerError40_Click();
     void obtVerError28_Click();
@@ -77,6 +82,7 @@ class frmMainframe {
     Label lblInstalledTable{readback::kNoTableLine, kRed};
     Label lblOS{"Windows 95/98/ME", kRed};
     Label lblSummary{"The fix should work properly.", kFindingColour};
+    Label lblMonitor{monitor::kNoLimitsKnown, kRed};
     OptionButton obtVerError40{"Detonator 40.41 or higher", false};
     OptionButton obtVerError28{"Detonator 28.32 or higher", false};
 
@@ -88,6 +94,22 @@ class frmMainframe {
     // "&Load installed rates": greyed while there is no settings tab to load into.
     MenuItem mnuLoadInstalled{false};
 
+    // The rates the monitor's known limits rule out, by option button and by list item: what
+    // the mode needs and what the monitor allows, or empty. Such a caption is drawn grey and
+    // carries the text as its tool tip.
+    std::array<std::array<std::string, modes::kCompressedRateCount>, modes::kResolutionCount>
+        optRuledOut;
+    std::array<std::array<std::string, modes::kHexRateCount + 1>, modes::kResolutionCount>
+        cmbRuledOut;
+    // A list's tool tip: its selected rate's text when that is ruled out, else the ruled-out
+    // rates of the list.
+    std::string cmbToolTip(std::size_t row) const;
+
+    // The monitors' EDIDs read at start-up, the typed-in limits, and the limits they make.
+    std::vector<monitor::EdidInfo> monitorEdids;
+    monitor::TypedLimits typedLimits;
+    monitor::MonitorLimits monitorLimits;
+
     // Form-level flags.
     bool blnCompressedActive = false;
     bool blnDetonator40 = false;
@@ -97,6 +119,8 @@ class frmMainframe {
     // Shows the about box modally over this window and returns when it is closed; set by the
     // view (tests set their own).
     std::function<void(frmAboutBox&)> showAboutBoxModal;
+    // Shows the monitor limits dialog modally and returns when it is closed; set by the view.
+    std::function<void(frmMonitorLimits&)> showMonitorLimitsModal;
 
     // Set once the window is unloaded and the program is to end.
     bool unloaded = false;
@@ -105,6 +129,9 @@ class frmMainframe {
     void GatherSystemInfo();
     void ChooseGeneration(bool detonator40);
     void InstallModeTable();
+    void GatherMonitorInfo();
+    void ApplyMonitorLimits();
+    bool ConfirmMonitorLimits(const std::vector<monitor::ChosenMode>& modes);
     void EndProgram();
     void ShowInstalledTable();
     void UpdateMenus();
