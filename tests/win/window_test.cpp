@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <set>
 #include <string>
 
 #include "WindowTesting.h"
@@ -299,6 +300,45 @@ TEST_F(MainWindowTest, TabToolTipsComeFromTheForm) {
         ASSERT_NE(info.lpszText, nullptr);
         EXPECT_STREQ(info.lpszText, expected[i]);
     }
+}
+
+TEST_F(MainWindowTest, TheMonitorLineAndAMarkedRateOnTheRealPages) {
+    Load("monitor-70khz.reg");
+    EXPECT_EQ(Text(SysInfo(IDC_LBLMONITOR)), "Orvia 17P\r\nmax. 70 kHz, 160 Hz, 140 MHz (EDID)");
+    EXPECT_EQ(LabelColour(IDC_LBLMONITOR), GetSysColor(COLOR_BTNTEXT));
+    ClickTab(3);
+    const int id = quorvel::app::win32::kRateListIdBase + 9;  // 1024x768
+    HWND list = GetDlgItem(GetDlgItem(Main(), IDC_FMESETTINGS40), id);
+    NMTTDISPINFOA info{};
+    info.hdr =
+        NMHDR{nullptr, reinterpret_cast<UINT_PTR>(list), static_cast<UINT>(TTN_GETDISPINFOA)};
+    info.uFlags = TTF_IDISHWND;
+    SendMessageA(Main(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&info));
+    EXPECT_STREQ(info.lpszText,
+                 "Beyond this monitor at 1024x768: 100, 120, 140, 144, 150, 170, "
+                 "200 and 240 Hz (grey in the list)");
+    // The list draws "85" (68.6 kHz) in the window text colour and "100" (81.4 kHz) in grey.
+    const auto inks = [&](UINT item) {
+        HDC dc = CreateCompatibleDC(nullptr);
+        HBITMAP bitmap = CreateBitmap(40, 16, 1, 32, nullptr);
+        HGDIOBJ old = SelectObject(dc, bitmap);
+        SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(list, WM_GETFONT, 0, 0)));
+        DRAWITEMSTRUCT d{ODT_COMBOBOX, static_cast<UINT>(id), item, ODA_DRAWENTIRE, 0, list,
+                         dc,           RECT{0, 0, 40, 16},    0};
+        SendMessageA(Main(), WM_DRAWITEM, static_cast<WPARAM>(id), reinterpret_cast<LPARAM>(&d));
+        std::set<COLORREF> found;
+        for (int x = 0; x < 40; ++x) {
+            for (int y = 0; y < 16; ++y) {
+                found.insert(GetPixel(dc, x, y));
+            }
+        }
+        DeleteObject(SelectObject(dc, old));
+        DeleteDC(dc);
+        return found;
+    };
+    EXPECT_EQ(inks(5).count(GetSysColor(COLOR_WINDOWTEXT)), 1u);
+    EXPECT_EQ(inks(5).count(GetSysColor(COLOR_GRAYTEXT)), 0u);
+    EXPECT_EQ(inks(6).count(GetSysColor(COLOR_GRAYTEXT)), 1u);
 }
 
 TEST_F(MainWindowTest, CtrlTabCyclesThroughTheTabsBothWays) {

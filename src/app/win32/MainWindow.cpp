@@ -6,6 +6,7 @@
 
 #include "app/win32/AboutBoxView.h"
 #include "app/win32/Fatal.h"
+#include "app/win32/MonitorLimitsView.h"
 #include "app/win32/PagesView.h"
 #include "app/win32/SettingsPageView.h"
 #include "app/win32/resource.h"
@@ -17,6 +18,7 @@ namespace {
 constexpr const char* kMainClass = "QuorvelMainframe";
 constexpr const char* kMenuFile = "&File";
 constexpr const char* kMenuLoadInstalled = "&Load installed rates";
+constexpr const char* kMenuMonitorLimits = "&Monitor limits...";
 constexpr const char* kMenuExit = "&Exit";
 constexpr const char* kMenuAbout = "&About...";
 constexpr const char* kFontFace = "Tahoma";
@@ -48,6 +50,7 @@ MainWindow::~MainWindow() {
         DestroyWindow(hwnd_);
     }
     form_.showAboutBoxModal = nullptr;
+    form_.showMonitorLimitsModal = nullptr;
     DestroyFonts();
 }
 
@@ -80,6 +83,7 @@ bool MainWindow::Create(HINSTANCE instance, int showCommand) {
     HMENU menuBar = CreateMenu();
     HMENU fileMenu = CreatePopupMenu();
     AppendMenuA(fileMenu, MF_STRING, IDM_LOADINSTALLED, kMenuLoadInstalled);
+    AppendMenuA(fileMenu, MF_STRING, IDM_MONITORLIMITS, kMenuMonitorLimits);
     AppendMenuA(fileMenu, MF_SEPARATOR, 0, nullptr);
     AppendMenuA(fileMenu, MF_STRING, IDM_EXIT, kMenuExit);
     AppendMenuA(menuBar, MF_POPUP, reinterpret_cast<UINT_PTR>(fileMenu), kMenuFile);
@@ -112,6 +116,9 @@ bool MainWindow::Create(HINSTANCE instance, int showCommand) {
     }
 
     form_.showAboutBoxModal = [this](frmAboutBox& box) { ShowAboutBox(hwnd_, box, ctx_); };
+    form_.showMonitorLimitsModal = [this](frmMonitorLimits& dialog) {
+        ShowMonitorLimits(hwnd_, dialog, ctx_);
+    };
     ShowWindow(hwnd_, showCommand);
     UpdateWindow(hwnd_);
     return true;
@@ -158,6 +165,15 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_TIMER:
             OnTimer(wParam);
             return 0;
+        case WM_DRAWITEM: {
+            const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+            for (auto& page : pages_) {
+                if (page && page->OnDrawItem(form_, item)) {
+                    return TRUE;
+                }
+            }
+            break;
+        }
         case WM_CTLCOLORSTATIC:
         case WM_CTLCOLORBTN:
             if (HBRUSH brush =
@@ -243,6 +259,8 @@ void MainWindow::OnCommand(int id, int code, HWND control) {
             form_.mnuLoadInstalled_Click();
         } else if (id == IDM_ABOUT) {
             form_.mnuAbout_Click();
+        } else if (id == IDM_MONITORLIMITS) {
+            form_.mnuMonitorLimits_Click();
         } else {
             return;
         }
@@ -262,31 +280,47 @@ LRESULT MainWindow::OnNotify(const NMHDR& hdr) {
         Sync();
         return 0;
     }
-    const bool tipA = hdr.code == TTN_GETDISPINFOA;
-    const bool tipW = hdr.code == TTN_GETDISPINFOW;
-    if ((tipA || tipW) &&
-        hdr.hwndFrom == reinterpret_cast<HWND>(SendMessageA(tabs_, TCM_GETTOOLTIPS, 0, 0))) {
+    if (hdr.code != TTN_GETDISPINFOA && hdr.code != TTN_GETDISPINFOW) {
+        return 0;
+    }
+    if (hdr.hwndFrom == reinterpret_cast<HWND>(SendMessageA(tabs_, TCM_GETTOOLTIPS, 0, 0))) {
         const int index = static_cast<int>(hdr.idFrom) + 1;
-        if (index < 1 || index > form_.tbsMain.Count()) {
-            return 0;
-        }
-        const std::string& tip = form_.tbsMain.Item(index).toolTip;
-        if (tipA) {
-            auto& info = *reinterpret_cast<NMTTDISPINFOA*>(const_cast<NMHDR*>(&hdr));
-            info.hinst = nullptr;
-            info.lpszText = const_cast<char*>(tip.c_str());
-        } else {
-            // Tool tips may ask in Unicode even of an ANSI window.
-            const int length = MultiByteToWideChar(CP_ACP, 0, tip.c_str(), -1, nullptr, 0);
-            wideTip_.assign(static_cast<std::size_t>(length > 0 ? length : 1), L'\0');
-            MultiByteToWideChar(CP_ACP, 0, tip.c_str(), -1, &wideTip_[0], length);
-            auto& info = *reinterpret_cast<NMTTDISPINFOW*>(const_cast<NMHDR*>(&hdr));
-            info.hinst = nullptr;
-            info.lpszText = &wideTip_[0];
+        if (index >= 1 && index <= form_.tbsMain.Count()) {
+            OnToolTipText(hdr, form_.tbsMain.Item(index).toolTip);
         }
         return 0;
     }
+    // The pages' tools are identified by their window handles.
+    const auto tool = reinterpret_cast<HWND>(hdr.idFrom);
+    if (!IsWindow(tool) || !IsChild(hwnd_, tool)) {
+        return 0;
+    }
+    for (auto& page : pages_) {
+        const std::string text = page ? page->ToolTip(form_, tool) : std::string();
+        if (!text.empty()) {
+            OnToolTipText(hdr, text);
+            break;
+        }
+    }
     return 0;
+}
+
+void MainWindow::OnToolTipText(const NMHDR& hdr, const std::string& text) {
+    // The text must outlive this message: the tool tip reads it after the reply.
+    tip_ = text;
+    if (hdr.code == TTN_GETDISPINFOA) {
+        auto& info = *reinterpret_cast<NMTTDISPINFOA*>(const_cast<NMHDR*>(&hdr));
+        info.hinst = nullptr;
+        info.lpszText = &tip_[0];
+        return;
+    }
+    // Tool tips may ask in Unicode even of an ANSI window.
+    const int length = MultiByteToWideChar(CP_ACP, 0, tip_.c_str(), -1, nullptr, 0);
+    wideTip_.assign(static_cast<std::size_t>(length > 0 ? length : 1), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, tip_.c_str(), -1, &wideTip_[0], length);
+    auto& info = *reinterpret_cast<NMTTDISPINFOW*>(const_cast<NMHDR*>(&hdr));
+    info.hinst = nullptr;
+    info.lpszText = &wideTip_[0];
 }
 
 void MainWindow::OnTimer(UINT_PTR id) {
@@ -329,6 +363,7 @@ void MainWindow::OnDestroy() {
     KillTimer(hwnd_, kTimerWarning);
     KillTimer(hwnd_, kTimerWarning40);
     form_.showAboutBoxModal = nullptr;
+    form_.showMonitorLimitsModal = nullptr;
     PostQuitMessage(0);
 }
 

@@ -40,6 +40,7 @@ class MainWindow {
     bool OnCreate();
     void OnCommand(int id, int code, HWND control);
     LRESULT OnNotify(const NMHDR& hdr);
+    void OnToolTipText(const NMHDR& hdr, const std::string& text);
     void OnTimer(UINT_PTR id);
     HBRUSH OnCtlColor(HDC dc, HWND control);
     void OnActivate(bool active);
@@ -61,6 +62,7 @@ class MainWindow {
     std::unique_ptr<IPageView> pages_[kFrameCount];
     std::vector<std::string> shownTabs_;
     HWND lastFocus_ = nullptr;
+    std::string tip_;
     std::wstring wideTip_;
 };
 

@@ -118,6 +118,7 @@ constexpr const char* kCaptionFormatUsage = "Uses compressed mode format:";
 constexpr const char* kCaptionFormatHexadecimal = "Uses hexadecimal compressed mode format:";
 constexpr const char* kCaptionInstalledTable = "Installed table:";
 constexpr const char* kCaptionOS = "Operating system:";
+constexpr const char* kCaptionMonitor = "Monitor:";
 constexpr const char* kSupportNote =
     "When you write to support, please mention every error or warning shown here and describe "
     "your system in detail.";
@@ -136,7 +137,9 @@ constexpr int kDriverTopTw = 60;
 constexpr int kDriverRows = 6;
 constexpr int kDriverHeightTw = kFirstRowTw + (kDriverRows - 1) * kRowStepTw + kRowHeightTw + 135;
 constexpr int kGeneralTopTw = kDriverTopTw + kDriverHeightTw + 105;
-constexpr int kGeneralHeightTw = kFirstRowTw + kRowHeightTw + 135;
+// The monitor's names on one line, its limits on the next.
+constexpr int kMonitorHeightTw = kRowStepTw + kRowHeightTw;
+constexpr int kGeneralHeightTw = kFirstRowTw + kRowStepTw + kMonitorHeightTw + 135;
 constexpr int kSummaryTopTw = kGeneralTopTw + kGeneralHeightTw + 105;
 constexpr int kSummaryHeightTw = kPageHeightTw - 60 - kSummaryTopTw;
 constexpr int kSummaryTextHeightTw = 1290;
@@ -210,6 +213,17 @@ class SysInfoPageView : public IPageView {
                              SS_LEFTNOWORDWRAP | SS_NOPREFIX | SS_ENDELLIPSIS);
             labels_[labelCount_++] = {value, row.label, std::nullopt};
         }
+        const int monitorTopTw = rowTop(kGeneralTopTw, 1);
+        CreateStatic(frame_, v, IDC_CAPMONITOR, kCaptionMonitor, v.font,
+                     TwipsRect(v, kInnerLeftTw, monitorTopTw, kDeviceDescLeftTw - kInnerLeftTw,
+                               kRowHeightTw),
+                     SS_LEFTNOWORDWRAP | SS_NOPREFIX);
+        labels_[labelCount_++] = {
+            CreateStatic(frame_, v, IDC_LBLMONITOR, "", v.font,
+                         TwipsRect(v, kDeviceDescLeftTw, monitorTopTw, rightTw - kDeviceDescLeftTw,
+                                   kMonitorHeightTw),
+                         SS_LEFT | SS_NOPREFIX),
+            &frmMainframe::lblMonitor, std::nullopt};
         labels_[labelCount_++] = {
             CreateStatic(frame_, v, IDC_LBLSUMMARY, "", v.font,
                          TwipsRect(v, kInnerLeftTw, kSummaryTopTw + kFirstRowTw, kInnerWidthTw,

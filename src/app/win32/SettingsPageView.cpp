@@ -2,6 +2,8 @@
 // drop-down lists, and the warning frame and buttons both pages share.
 #include "app/win32/SettingsPageView.h"
 
+#include <commctrl.h>
+
 #include <array>
 #include <cstdint>
 #include <map>
@@ -30,6 +32,19 @@ constexpr std::array<const char*, kCompressedRateCount> kRateCaptions = {"60", "
 
 constexpr Colour kPageColour = kFaceColour;
 constexpr Colour kTextColour = kFindingColour;
+// Rates the monitor's limits rule out: the grey of disabled text, or, on a row whose colour is
+// that grey or near it (the shadow stripes in the classic scheme), the face colour.
+Colour RuledOutColour(Colour back) {
+    const auto luminance = [](COLORREF c) {
+        return (299 * GetRValue(c) + 587 * GetGValue(c) + 114 * GetBValue(c)) / 1000;
+    };
+    constexpr int kMinContrast = 48;
+    const int difference = luminance(GetSysColor(COLOR_GRAYTEXT)) - luminance(ToColorRef(back));
+    return difference > kMinContrast || difference < -kMinContrast ? Colour::System(COLOR_GRAYTEXT)
+                                                                   : Colour::System(COLOR_BTNFACE);
+}
+// Long enough to read what a ruled-out mode needs.
+constexpr int kToolTipShowMs = 20000;
 
 // Page geometry in twips; the page is 5655 x 6255.
 constexpr int kPageInnerLeft = 120;
@@ -211,6 +226,33 @@ class SettingsPage : public IPageView {
         syncedWarning_ = label;
     }
 
+    // One tool tip control for the page; each tool asks the main window for its text when the
+    // tip is about to show (through the page frame, which forwards the notification).
+    void CreateToolTips(HWND pageFrame, const ViewContext& v) {
+        frame_ = pageFrame;
+        tips_ =
+            CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr,
+                            WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
+                            CW_USEDEFAULT, CW_USEDEFAULT, pageFrame, nullptr, v.instance, nullptr);
+        if (tips_) {
+            SendMessageA(tips_, TTM_SETDELAYTIME, TTDT_AUTOPOP, kToolTipShowMs);
+        }
+    }
+
+    void AddTool(HWND tool) const {
+        if (!tips_ || !tool) {
+            return;
+        }
+        TOOLINFOA info{};
+        // The first version of the structure: comctl32 of every age takes it.
+        info.cbSize = TTTOOLINFOA_V1_SIZE;
+        info.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+        info.hwnd = frame_;
+        info.uId = reinterpret_cast<UINT_PTR>(tool);
+        info.lpszText = LPSTR_TEXTCALLBACKA;
+        SendMessageA(tips_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&info));
+    }
+
     // A click on one of the two buttons, delegated to its handler.
     bool ButtonCommand(HWND control, int code, void (frmMainframe::*onDeselect)(),
                        void (frmMainframe::*onApply)(), frmMainframe& form) const {
@@ -225,6 +267,8 @@ class SettingsPage : public IPageView {
 
     BrushCache brushes_;
     std::map<HWND, Paint> paints_;
+    HWND frame_ = nullptr;
+    HWND tips_ = nullptr;
     HWND warning_ = nullptr;
     HWND deselect_ = nullptr;
     HWND apply_ = nullptr;
@@ -271,6 +315,7 @@ class CompressedPageView final : public SettingsPage {
   public:
     void Create(HWND pageFrame, const ViewContext& v) override {
         const Builder b(pageFrame, v);
+        CreateToolTips(pageFrame, v);
         for (std::size_t row = 0; row < kResolutionCount; ++row) {
             const int top = kGridRowTop + static_cast<int>(row) * kGridRowPitch;
             const Colour back = StripeColour(row, kCatalogue[row].common43Compressed);
@@ -286,6 +331,7 @@ class CompressedPageView final : public SettingsPage {
                                        kRateOptionIdBase + static_cast<int>(k), v.font);
                 UseClassicLook(options_[k]);
                 SetPaint(options_[k], RateCaptionColour(row, index), back);
+                AddTool(options_[k]);
             }
             b.Line({kPageInnerLeft, top + kGridRowHeight, kPageInnerWidth, kLineThickness});
             SetPaint(
@@ -307,6 +353,7 @@ class CompressedPageView final : public SettingsPage {
         SetPaint(b.GroupBox(kGroupCaption, {0, 0, 5655, kGridGroupHeight}, v.boldUnderlineFont),
                  kTextColour, kPageColour);
         synced_.reset();
+        syncedRuledOut_.reset();
     }
 
     bool OnCommand(frmMainframe& form, int id, int code, HWND control) override {
@@ -328,10 +375,30 @@ class CompressedPageView final : public SettingsPage {
     }
 
     HBRUSH OnCtlColor(const frmMainframe& form, HDC dc, HWND control) override {
+        const int k = OptionIndex(control);
+        const auto paint = paints_.find(control);
+        if (k >= 0 && paint != paints_.end() && !RuledOut(form, k).empty()) {
+            return Colourise(dc, RuledOutColour(paint->second.back), paint->second.back);
+        }
         return CtlColor(form.lblWarning, dc, control);
     }
 
+    std::string ToolTip(const frmMainframe& form, HWND tool) const override {
+        const int k = OptionIndex(tool);
+        return k < 0 ? std::string() : RuledOut(form, k);
+    }
+
     void Sync(const frmMainframe& form) override {
+        for (std::size_t k = 0; k < options_.size(); ++k) {
+            const auto& now = RuledOut(form, static_cast<int>(k));
+            if (syncedRuledOut_ &&
+                (*syncedRuledOut_)[k / kCompressedRateCount][k % kCompressedRateCount].empty() ==
+                    now.empty()) {
+                continue;
+            }
+            InvalidateRect(options_[k], nullptr, TRUE);
+        }
+        syncedRuledOut_ = form.optRuledOut;
         for (std::size_t row = 0; row < kResolutionCount; ++row) {
             bool changed = false;
             for (std::size_t index = 0; index < kCompressedRateCount; ++index) {
@@ -354,6 +421,18 @@ class CompressedPageView final : public SettingsPage {
     }
 
   private:
+    int OptionIndex(HWND control) const {
+        const int k = GetDlgCtrlID(control) - kRateOptionIdBase;
+        return control && k >= 0 && k < static_cast<int>(options_.size()) && options_[k] == control
+                   ? k
+                   : -1;
+    }
+
+    static const std::string& RuledOut(const frmMainframe& form, int k) {
+        return form.optRuledOut[static_cast<std::size_t>(k) / kCompressedRateCount]
+                               [static_cast<std::size_t>(k) % kCompressedRateCount];
+    }
+
     static bool IsChecked(HWND button) {
         return SendMessageA(button, BM_GETCHECK, 0, 0) == BST_CHECKED;
     }
@@ -390,6 +469,7 @@ class CompressedPageView final : public SettingsPage {
 
     std::array<HWND, kResolutionCount * kCompressedRateCount> options_{};
     std::optional<modes::CompressedSelection> synced_;
+    std::optional<decltype(frmMainframe::optRuledOut)> syncedRuledOut_;
 };
 
 // --- Hexadecimal-format page ------------------------------------------------------------------
@@ -423,17 +503,26 @@ class HexPageView final : public SettingsPage {
   public:
     void Create(HWND pageFrame, const ViewContext& v) override {
         const Builder b(pageFrame, v);
-        // The lists first: the tab order follows the catalogue.
+        CreateToolTips(pageFrame, v);
+        const int itemHeight = TextHeight(pageFrame, v.font) + 2;
+        // The lists first: the tab order follows the catalogue. They draw their items
+        // themselves, so that the rates the monitor's limits rule out come out grey.
         for (std::size_t row = 0; row < kResolutionCount; ++row) {
             const auto [column, n] = Place(row);
             const int top = kListRowTop + static_cast<int>(n) * kListRowPitch;
-            HWND list = b.Make("COMBOBOX", "", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP,
-                               {kColumnLeft[column] + kListLeft, top, kListWidth, kListDropHeight},
-                               kRateListIdBase + static_cast<int>(row), v.font);
+            HWND list = b.Make(
+                "COMBOBOX", "",
+                CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_HASSTRINGS | WS_VSCROLL | WS_TABSTOP,
+                {kColumnLeft[column] + kListLeft, top, kListWidth, kListDropHeight},
+                kRateListIdBase + static_cast<int>(row), v.font);
             for (const char* item : modes::kHexListItems) {
                 SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
             }
+            // An owner-drawn list does not size its items after its font.
+            SendMessageA(list, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), itemHeight);
+            SendMessageA(list, CB_SETITEMHEIGHT, 0, itemHeight);
             CentreOnBand(list, v, top);
+            AddTool(list);
             lists_[row] = list;
         }
         for (std::size_t column = 0; column < 2; ++column) {
@@ -476,6 +565,7 @@ class HexPageView final : public SettingsPage {
         SetPaint(b.GroupBox(kGroupCaption, {0, 0, 5655, kListGroupHeight}, v.boldUnderlineFont),
                  kTextColour, kPageColour);
         synced_.reset();
+        syncedRuledOut_.reset();
     }
 
     bool OnCommand(frmMainframe& form, int id, int code, HWND control) override {
@@ -501,7 +591,44 @@ class HexPageView final : public SettingsPage {
         return CtlColor(form.lblWarning40, dc, control);
     }
 
+    bool OnDrawItem(const frmMainframe& form, const DRAWITEMSTRUCT& d) override {
+        const int row = ListRow(d.hwndItem);
+        if (d.CtlType != ODT_COMBOBOX || row < 0) {
+            return false;
+        }
+        const bool selected = (d.itemState & ODS_SELECTED) != 0;
+        FillRect(d.hDC, &d.rcItem, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+        if (d.itemID < modes::kHexListItems.size()) {
+            const bool ruledOut =
+                !form.cmbRuledOut[static_cast<std::size_t>(row)][d.itemID].empty();
+            const bool grey = ruledOut || (d.itemState & ODS_DISABLED) != 0;
+            SetTextColor(d.hDC, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT
+                                            : grey   ? COLOR_GRAYTEXT
+                                                     : COLOR_WINDOWTEXT));
+            SetBkMode(d.hDC, TRANSPARENT);
+            RECT text = d.rcItem;
+            text.left += 2;
+            DrawTextA(d.hDC, modes::kHexListItems[d.itemID], -1, &text,
+                      DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+        }
+        if (d.itemState & ODS_FOCUS) {
+            DrawFocusRect(d.hDC, &d.rcItem);
+        }
+        return true;
+    }
+
+    std::string ToolTip(const frmMainframe& form, HWND tool) const override {
+        const int row = ListRow(tool);
+        return row < 0 ? std::string() : form.cmbToolTip(static_cast<std::size_t>(row));
+    }
+
     void Sync(const frmMainframe& form) override {
+        for (std::size_t row = 0; row < kResolutionCount; ++row) {
+            if (!syncedRuledOut_ || (*syncedRuledOut_)[row] != form.cmbRuledOut[row]) {
+                InvalidateRect(lists_[row], nullptr, TRUE);
+            }
+        }
+        syncedRuledOut_ = form.cmbRuledOut;
         for (std::size_t row = 0; row < kResolutionCount; ++row) {
             const std::string& want = form.cmb[row];
             if (synced_ && (*synced_)[row] == want) {
@@ -521,6 +648,24 @@ class HexPageView final : public SettingsPage {
         std::size_t column;
         std::size_t n;  // row within the column
     };
+
+    int ListRow(HWND control) const {
+        const int row = GetDlgCtrlID(control) - kRateListIdBase;
+        return control && row >= 0 && row < static_cast<int>(lists_.size()) &&
+                       lists_[row] == control
+                   ? row
+                   : -1;
+    }
+
+    static int TextHeight(HWND window, HFONT font) {
+        HDC dc = GetDC(window);
+        HGDIOBJ old = SelectObject(dc, font);
+        TEXTMETRICA metrics{};
+        GetTextMetricsA(dc, &metrics);
+        SelectObject(dc, old);
+        ReleaseDC(window, dc);
+        return metrics.tmHeight;
+    }
 
     static Position Place(std::size_t row) {
         return row < modes::kHexLeftColumnRows ? Position{0, row}
@@ -560,6 +705,7 @@ class HexPageView final : public SettingsPage {
 
     std::array<HWND, kResolutionCount> lists_{};
     std::optional<modes::HexSelection> synced_;
+    std::optional<decltype(frmMainframe::cmbRuledOut)> syncedRuledOut_;
 };
 
 }  // namespace

@@ -151,6 +151,34 @@ HWND CreatePanel(HWND parent, const ViewContext& v, int leftTw, int topTw, int w
     return panel;
 }
 
+void CentreOverOwner(HWND dialog, HWND owner) {
+    RECT own;
+    RECT work;
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    if (!owner || !GetWindowRect(owner, &own)) {
+        own = work;
+    }
+    RECT rc;
+    GetWindowRect(dialog, &rc);
+    const int width = rc.right - rc.left;
+    const int height = rc.bottom - rc.top;
+    int left = (own.left + own.right - width) / 2;
+    int top = (own.top + own.bottom - height) / 2;
+    if (left + width > work.right) {
+        left = work.right - width;
+    }
+    if (top + height > work.bottom) {
+        top = work.bottom - height;
+    }
+    if (left < work.left) {
+        left = work.left;
+    }
+    if (top < work.top) {
+        top = work.top;
+    }
+    SetWindowPos(dialog, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 void SetPanelBackground(HWND panel, Colour background) {
     const LONG_PTR data = EncodeColour(background);
     if (GetWindowLongPtrA(panel, GWLP_USERDATA) != data) {

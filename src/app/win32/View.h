@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 #include "app/Controls.h"
 #include "app/frmMainframe.h"
 
@@ -41,6 +43,10 @@ HWND CreatePanel(HWND parent, const ViewContext& v, int leftTw, int topTw, int w
                  int heightTw, Colour background, int id = 0);
 void SetPanelBackground(HWND panel, Colour background);
 
+// Puts a dialog in the middle of its owner (of the work area without one), kept inside the work
+// area.
+void CentreOverOwner(HWND dialog, HWND owner);
+
 // A page of the main window: creates its controls inside its page frame, forwards the user's
 // events on them to the form, and mirrors the form's state.
 class IPageView {
@@ -54,6 +60,10 @@ class IPageView {
     virtual HBRUSH OnCtlColor(const frmMainframe& form, HDC dc, HWND control) = 0;
     // Updates the controls whose state differs from the form's; nothing else is touched.
     virtual void Sync(const frmMainframe& form) = 0;
+    // Draws an owner-drawn control of this page; false when the control is not this page's.
+    virtual bool OnDrawItem(const frmMainframe&, const DRAWITEMSTRUCT&) { return false; }
+    // The tool tip text of one of this page's controls; empty for none.
+    virtual std::string ToolTip(const frmMainframe&, HWND) const { return {}; }
 };
 
 }  // namespace quorvel::app::win32

@@ -8,6 +8,7 @@
 #define IDM_EXIT 40001
 #define IDM_ABOUT 40002
 #define IDM_LOADINSTALLED 40010
+#define IDM_MONITORLIMITS 40011
 
 // Timers of the main window: the blinking warnings of the two settings pages.
 #define IDT_WARNING 1
@@ -48,3 +49,12 @@
 #define IDC_LBLSUPPORTNOTE 30232
 #define IDC_CAPINSTALLEDTABLE 30240
 #define IDC_LBLINSTALLEDTABLE 30241
+#define IDC_CAPMONITOR 30218
+#define IDC_LBLMONITOR 30228
+
+// Children of the monitor limits dialog.
+#define IDC_LIMITSINTRO 31000
+#define IDC_CAPMAXHORIZONTALKHZ 31001
+#define IDC_TXTMAXHORIZONTALKHZ 31002
+#define IDC_CAPMAXREFRESHHZ 31003
+#define IDC_TXTMAXREFRESHHZ 31004

@@ -38,7 +38,8 @@ class Win32Registry : public IRegistry {
                                       std::uint32_t* lastError) override;
 };
 
-// Boxes are owned by the window set with SetOwner, or else by this thread's active window.
+// Boxes are owned by the window set with SetOwner (or by a dialog it owns while that is
+// active), or else by this thread's active window.
 class Win32Prompt : public IPrompt {
   public:
     int Show(const std::string& text, const std::string& title, std::uint32_t style) override;

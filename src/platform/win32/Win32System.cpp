@@ -40,6 +40,11 @@ TokenPrivilegesOne FromTokenPrivileges(const TOKEN_PRIVILEGES& source) {
 
 int Win32Prompt::Show(const std::string& text, const std::string& title, std::uint32_t style) {
     HWND owner = owner_ != nullptr ? owner_ : GetActiveWindow();
+    // A dialog open over the owner takes the box, so that the box is modal to the dialog too.
+    HWND active = GetActiveWindow();
+    if (owner_ != nullptr && active != nullptr && GetWindow(active, GW_OWNER) == owner_) {
+        owner = active;
+    }
     return MessageBoxA(owner, text.c_str(), title.c_str(), style);
 }
 
