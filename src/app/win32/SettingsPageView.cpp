@@ -353,7 +353,7 @@ class CompressedPageView final : public SettingsPage {
         SetPaint(b.GroupBox(kGroupCaption, {0, 0, 5655, kGridGroupHeight}, v.boldUnderlineFont),
                  kTextColour, kPageColour);
         synced_.reset();
-        syncedRuledOut_.reset();
+        marked_.fill(false);
     }
 
     bool OnCommand(frmMainframe& form, int id, int code, HWND control) override {
@@ -390,15 +390,12 @@ class CompressedPageView final : public SettingsPage {
 
     void Sync(const frmMainframe& form) override {
         for (std::size_t k = 0; k < options_.size(); ++k) {
-            const auto& now = RuledOut(form, static_cast<int>(k));
-            if (syncedRuledOut_ &&
-                (*syncedRuledOut_)[k / kCompressedRateCount][k % kCompressedRateCount].empty() ==
-                    now.empty()) {
-                continue;
+            const bool marked = !RuledOut(form, static_cast<int>(k)).empty();
+            if (marked != marked_[k]) {
+                marked_[k] = marked;
+                InvalidateRect(options_[k], nullptr, TRUE);
             }
-            InvalidateRect(options_[k], nullptr, TRUE);
         }
-        syncedRuledOut_ = form.optRuledOut;
         for (std::size_t row = 0; row < kResolutionCount; ++row) {
             bool changed = false;
             for (std::size_t index = 0; index < kCompressedRateCount; ++index) {
@@ -469,7 +466,7 @@ class CompressedPageView final : public SettingsPage {
 
     std::array<HWND, kResolutionCount * kCompressedRateCount> options_{};
     std::optional<modes::CompressedSelection> synced_;
-    std::optional<decltype(frmMainframe::optRuledOut)> syncedRuledOut_;
+    std::array<bool, kResolutionCount * kCompressedRateCount> marked_{};  // drawn grey
 };
 
 // --- Hexadecimal-format page ------------------------------------------------------------------
@@ -565,7 +562,7 @@ class HexPageView final : public SettingsPage {
         SetPaint(b.GroupBox(kGroupCaption, {0, 0, 5655, kListGroupHeight}, v.boldUnderlineFont),
                  kTextColour, kPageColour);
         synced_.reset();
-        syncedRuledOut_.reset();
+        marked_ = {};
     }
 
     bool OnCommand(frmMainframe& form, int id, int code, HWND control) override {
@@ -624,11 +621,16 @@ class HexPageView final : public SettingsPage {
 
     void Sync(const frmMainframe& form) override {
         for (std::size_t row = 0; row < kResolutionCount; ++row) {
-            if (!syncedRuledOut_ || (*syncedRuledOut_)[row] != form.cmbRuledOut[row]) {
+            bool changed = false;
+            for (std::size_t item = 0; item < modes::kHexListItems.size(); ++item) {
+                const bool marked = !form.cmbRuledOut[row][item].empty();
+                changed = changed || marked != marked_[row][item];
+                marked_[row][item] = marked;
+            }
+            if (changed) {
                 InvalidateRect(lists_[row], nullptr, TRUE);
             }
         }
-        syncedRuledOut_ = form.cmbRuledOut;
         for (std::size_t row = 0; row < kResolutionCount; ++row) {
             const std::string& want = form.cmb[row];
             if (synced_ && (*synced_)[row] == want) {
@@ -705,7 +707,7 @@ class HexPageView final : public SettingsPage {
 
     std::array<HWND, kResolutionCount> lists_{};
     std::optional<modes::HexSelection> synced_;
-    std::optional<decltype(frmMainframe::cmbRuledOut)> syncedRuledOut_;
+    std::array<std::array<bool, modes::kHexRateCount + 1>, kResolutionCount> marked_{};
 };
 
 }  // namespace
