@@ -4,6 +4,8 @@
 //   rundrive [--desktop NAME] STEP...   with the steps, done in order:
 //     tab N                  click the N-th tab (1-based)
 //     pick RESOLUTION RATE   choose a rate on the settings page in view ("1024x768 85")
+//     drop RESOLUTION        open the drop-down list of that resolution, or close it when open
+//     point RESOLUTION RATE  put the mouse pointer on that rate's control, so its tool tip shows
 //     click CAPTION          press the visible button with that caption ("Apply")
 //     menu CAPTION           choose the menu command with that caption ("&Exit")
 //     wait TITLE             wait until a box with that title is open
@@ -109,6 +111,7 @@ UINT ProgramCommand(HMENU menu, const char* caption) {
         const char* caption;
         UINT id;
     } kCommands[] = {{"&Load installed rates", IDM_LOADINSTALLED},
+                     {"&Monitor limits...", IDM_MONITORLIMITS},
                      {"&Exit", IDM_EXIT},
                      {"&About...", IDM_ABOUT}};
     for (const auto& command : kCommands) {
@@ -134,35 +137,68 @@ UINT FindMenuCommand(HMENU menu, const char* caption) {
     return 0;
 }
 
-bool Pick(HWND main, const std::string& resolution, const std::string& rate) {
+// The control that holds `rate` for `resolution` on the settings page in view: its drop-down
+// list, or its option button. Nothing when the page has neither.
+HWND RateControl(HWND main, const std::string& resolution, const std::string& rate) {
     for (std::size_t row = 0; row < quorvel::modes::kResolutionCount; ++row) {
         if (quorvel::modes::ResolutionText(quorvel::modes::kCatalogue[row]) != resolution) {
             continue;
         }
         if (HWND list = FindChild(main, kRateListIdBase + static_cast<int>(row), nullptr)) {
-            const LRESULT index = SendMessageA(list, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
-                                               reinterpret_cast<LPARAM>(rate.c_str()));
-            if (index == CB_ERR) {
-                return false;
-            }
-            SendMessageA(list, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-            // What the list tells its parent when the user picks an item.
-            SendMessageA(GetParent(list), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(list), CBN_SELCHANGE),
-                         reinterpret_cast<LPARAM>(list));
-            return true;
+            return list;
         }
         for (std::size_t i = 0; i < quorvel::modes::kCompressedRateCount; ++i) {
-            if (std::to_string(quorvel::modes::kCompressedRates[i]) != rate) {
-                continue;
-            }
-            const int id = kRateOptionIdBase + static_cast<int>(row * 7 + i);
-            if (HWND option = FindChild(main, id, nullptr)) {
-                SendMessageA(option, BM_CLICK, 0, 0);
-                return true;
+            if (std::to_string(quorvel::modes::kCompressedRates[i]) == rate) {
+                return FindChild(main, kRateOptionIdBase + static_cast<int>(row * 7 + i), nullptr);
             }
         }
     }
-    return false;
+    return nullptr;
+}
+
+bool IsList(HWND control) {
+    char cls[32] = {};
+    GetClassNameA(control, cls, sizeof cls);
+    return lstrcmpiA(cls, "ComboBox") == 0;
+}
+
+bool Pick(HWND main, const std::string& resolution, const std::string& rate) {
+    HWND control = RateControl(main, resolution, rate);
+    if (!control || !IsList(control)) {
+        return control && SendMessageA(control, BM_CLICK, 0, 0) == 0;
+    }
+    const LRESULT index = SendMessageA(control, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                       reinterpret_cast<LPARAM>(rate.c_str()));
+    if (index == CB_ERR) {
+        return false;
+    }
+    SendMessageA(control, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    // What the list tells its parent when the user picks an item.
+    SendMessageA(GetParent(control), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(control), CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(control));
+    return true;
+}
+
+bool Drop(HWND main, const std::string& resolution) {
+    HWND list = RateControl(main, resolution, "");
+    if (!list || !IsList(list)) {
+        return false;
+    }
+    const bool dropped = SendMessageA(list, CB_GETDROPPEDSTATE, 0, 0) != 0;
+    SendMessageA(list, CB_SHOWDROPDOWN, dropped ? FALSE : TRUE, 0);
+    return true;
+}
+
+bool Point(HWND main, const std::string& resolution, const std::string& rate) {
+    HWND control = RateControl(main, resolution, rate);
+    RECT rc;
+    if (!control || !GetWindowRect(control, &rc)) {
+        return false;
+    }
+    // Two moves: a tool tip shows once the pointer rests on its tool.
+    SetCursorPos(rc.left + 2, rc.top + 2);
+    Sleep(100);
+    return SetCursorPos((rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2) != FALSE;
 }
 
 }  // namespace
@@ -195,6 +231,11 @@ int main(int argc, char** argv) {
         } else if (step == "pick") {
             const std::string resolution = next();
             done = Pick(main, resolution, next());
+        } else if (step == "drop") {
+            done = Drop(main, next());
+        } else if (step == "point") {
+            const std::string resolution = next();
+            done = Point(main, resolution, next());
         } else if (step == "click") {
             HWND button = FindChild(main, 0, next().c_str());
             done = button && PostMessageA(button, BM_CLICK, 0, 0);
