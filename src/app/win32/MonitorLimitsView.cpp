@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "app/win32/Fatal.h"
 #include "app/win32/resource.h"
 
 namespace quorvel::app::win32 {
@@ -109,7 +110,7 @@ void Follow(const LimitsWindow& w, HWND dialog) {
     SendMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(field), TRUE);
 }
 
-INT_PTR CALLBACK LimitsProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
+INT_PTR HandleMessage(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_INITDIALOG) {
         SetWindowLongPtrA(dialog, DWLP_USER, lParam);
         auto& w = *reinterpret_cast<LimitsWindow*>(lParam);
@@ -146,6 +147,11 @@ INT_PTR CALLBACK LimitsProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam)
         return FALSE;
     }
     return TRUE;
+}
+
+INT_PTR CALLBACK LimitsProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
+    return CallGuarded([&] { return HandleMessage(dialog, msg, wParam, lParam); },
+                       static_cast<INT_PTR>(FALSE));
 }
 
 }  // namespace
