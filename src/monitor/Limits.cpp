@@ -2,7 +2,6 @@
 #include "monitor/Limits.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstdint>
 
 #include "monitor/Gtf.h"
@@ -26,9 +25,10 @@ const char* SourceText(Source source) {
 }
 
 // A need in tenths, the precision it is shown in, so that what is shown and what is checked
-// agree.
+// agree. Needs are positive; rounded by hand, as the C library's llround() is built for later
+// processors than the Pentium.
 std::int64_t Tenths(double value) {
-    return static_cast<std::int64_t>(std::llround(value * 10));
+    return static_cast<std::int64_t>(value * 10 + 0.5);
 }
 
 std::string Join(const std::vector<std::string>& parts, const char* separator) {
