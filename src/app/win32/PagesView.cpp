@@ -172,8 +172,8 @@ class SysInfoPageView : public IPageView {
         const auto rowTop = [](int groupTopTw, int row) {
             return groupTopTw + kFirstRowTw + row * kRowStepTw;
         };
-        // An adapter's name and the installed table's description can be long: their values
-        // start right after their short captions.
+        // An adapter's name, the installed table's description and the monitor can be long:
+        // their values start right after their short captions.
         const Row rows[] = {
             {IDC_CAPDEVICEDESC, kCaptionDeviceDesc, IDC_LBLDEVICEDESC, &frmMainframe::lblDeviceDesc,
              rowTop(kDriverTopTw, 0), kDeviceDescLeftTw, 0},
@@ -189,6 +189,8 @@ class SysInfoPageView : public IPageView {
              &frmMainframe::lblInstalledTable, rowTop(kDriverTopTw, 5), kDeviceDescLeftTw, 0},
             {IDC_CAPOS, kCaptionOS, IDC_LBLOS, &frmMainframe::lblOS, rowTop(kGeneralTopTw, 0),
              kValueLeftTw, 2},
+            {IDC_CAPMONITOR, kCaptionMonitor, IDC_LBLMONITOR, &frmMainframe::lblMonitor,
+             rowTop(kGeneralTopTw, 1), kDeviceDescLeftTw, 0},
         };
         // Each value column starts at its design position, or further right where the screen's
         // font sets a caption wider than its twips allow (Wine's Tahoma at 120 DPI does); the
@@ -208,22 +210,14 @@ class SysInfoPageView : public IPageView {
             const int bottom = TwipsY(v, row.topTw + kRowHeightTw);
             CreateStatic(frame_, v, row.captionId, row.caption, v.font,
                          RECT{captionLeft, top, left, bottom}, SS_LEFTNOWORDWRAP | SS_NOPREFIX);
-            HWND value =
-                CreateStatic(frame_, v, row.valueId, "", v.font, RECT{left, top, right, bottom},
-                             SS_LEFTNOWORDWRAP | SS_NOPREFIX | SS_ENDELLIPSIS);
+            // The monitor's value has two lines: its names, then its limits.
+            const bool monitor = row.valueId == IDC_LBLMONITOR;
+            HWND value = CreateStatic(
+                frame_, v, row.valueId, "", v.font,
+                RECT{left, top, right, monitor ? TwipsY(v, row.topTw + kMonitorHeightTw) : bottom},
+                SS_NOPREFIX | (monitor ? SS_LEFT : SS_LEFTNOWORDWRAP | SS_ENDELLIPSIS));
             labels_[labelCount_++] = {value, row.label, std::nullopt};
         }
-        const int monitorTopTw = rowTop(kGeneralTopTw, 1);
-        CreateStatic(frame_, v, IDC_CAPMONITOR, kCaptionMonitor, v.font,
-                     TwipsRect(v, kInnerLeftTw, monitorTopTw, kDeviceDescLeftTw - kInnerLeftTw,
-                               kRowHeightTw),
-                     SS_LEFTNOWORDWRAP | SS_NOPREFIX);
-        labels_[labelCount_++] = {
-            CreateStatic(frame_, v, IDC_LBLMONITOR, "", v.font,
-                         TwipsRect(v, kDeviceDescLeftTw, monitorTopTw, rightTw - kDeviceDescLeftTw,
-                                   kMonitorHeightTw),
-                         SS_LEFT | SS_NOPREFIX),
-            &frmMainframe::lblMonitor, std::nullopt};
         labels_[labelCount_++] = {
             CreateStatic(frame_, v, IDC_LBLSUMMARY, "", v.font,
                          TwipsRect(v, kInnerLeftTw, kSummaryTopTw + kFirstRowTw, kInnerWidthTw,
@@ -353,7 +347,7 @@ class SysInfoPageView : public IPageView {
     }
 
     HWND frame_ = nullptr;
-    ValueLabel labels_[8];
+    ValueLabel labels_[9];
     std::size_t labelCount_ = 0;
     Option options_[2];
     HWND note_ = nullptr;
