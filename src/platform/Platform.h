@@ -1,6 +1,7 @@
 // The set of platform services the program is handed at start-up (one composition root).
 #pragma once
 
+#include "platform/Files.h"
 #include "platform/Prompt.h"
 #include "platform/Registry.h"
 #include "platform/System.h"
@@ -13,6 +14,7 @@ struct Platform {
     ISystemInfo& system;
     IShell& shell;
     IRestart& restart;
+    IFiles& files;
 };
 
 }  // namespace quorvel::platform

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/Platform.h"
+#include "platform/sim/SimFiles.h"
 #include "platform/sim/SimPlatform.h"
 #include "platform/sim/SimRegistry.h"
 
@@ -22,7 +23,8 @@ struct SimWorld {
     platform::sim::SimSystemInfo system;
     platform::sim::SimShell shell;
     platform::sim::SimRestart restart;
-    platform::Platform platform{registry, prompt, system, shell, restart};
+    platform::sim::SimFiles files;
+    platform::Platform platform{registry, prompt, system, shell, restart, files};
 
     SimWorld() {
         prompt.onUnexpected = [](const std::string& what) { ADD_FAILURE() << what; };

@@ -16,6 +16,7 @@
 #include "app/win32/MainWindow.h"
 #include "app/win32/SettingsPageView.h"
 #include "app/win32/resource.h"
+#include "platform/sim/SimFiles.h"
 #include "platform/sim/SimPlatform.h"
 #include "platform/win32/Win32Platform.h"
 
@@ -205,7 +206,8 @@ class InstallWindowTest : public testing::Test {
     sim::SimSystemInfo system_;
     sim::SimShell shell_;
     sim::SimRestart restart_;
-    platform::Platform services_{registry_, prompt_, system_, shell_, restart_};
+    sim::SimFiles files_;
+    platform::Platform services_{registry_, prompt_, system_, shell_, restart_, files_};
     std::optional<frmMainframe> form_;
     std::optional<MainWindow> window_;
 };

@@ -16,6 +16,7 @@
 #include "app/frmMainframe.h"
 #include "app/win32/AboutBoxView.h"
 #include "app/win32/SettingsPageView.h"
+#include "platform/sim/SimFiles.h"
 #include "platform/sim/SimPlatform.h"
 #include "platform/sim/SimRegistry.h"
 
@@ -253,7 +254,8 @@ struct World {
     sim::SimSystemInfo system;
     sim::SimShell shell;
     sim::SimRestart restart;
-    p::Platform platform{registry, prompt, system, shell, restart};
+    sim::SimFiles files;
+    p::Platform platform{registry, prompt, system, shell, restart, files};
     frmMainframe form{platform};
     bool imported = false;
 

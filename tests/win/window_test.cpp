@@ -14,6 +14,7 @@
 #include "app/win32/MainWindow.h"
 #include "app/win32/SettingsPageView.h"
 #include "app/win32/resource.h"
+#include "platform/sim/SimFiles.h"
 #include "platform/sim/SimPlatform.h"
 #include "platform/sim/SimRegistry.h"
 
@@ -144,7 +145,8 @@ class MainWindowTest : public testing::Test {
     sim::SimSystemInfo system_;
     sim::SimShell shell_;
     sim::SimRestart restart_;
-    platform::Platform services_{registry_, prompt_, system_, shell_, restart_};
+    sim::SimFiles files_;
+    platform::Platform services_{registry_, prompt_, system_, shell_, restart_, files_};
     std::optional<frmMainframe> form_;
     std::optional<MainWindow> window_;
     bool quit_ = false;

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/Files.h"
 #include "platform/Prompt.h"
 #include "platform/Registry.h"
 #include "platform/System.h"
@@ -69,6 +70,26 @@ class Win32Restart : public IRestart {
                                std::uint32_t bufferLength, TokenPrivilegesOne* previous,
                                std::uint32_t* returnLength, std::uint32_t* lastError) override;
     bool ExitWindowsEx(std::uint32_t flags, std::uint32_t reserved) override;
+};
+
+// The Open dialog is owned by the window set with SetOwner, or else by this thread's active window.
+class Win32Files : public IFiles {
+  public:
+    std::string GetModuleFileNameA() override;
+    SystemTime GetLocalTime() override;
+    std::string GetFolderPath(KnownFolder folder) override;
+    std::uint32_t CreateDirectoryA(const std::string& path) override;
+    std::uint32_t GetFileAttributesA(const std::string& path) override;
+    std::uint32_t WriteNewFile(const std::string& path, const std::string& bytes) override;
+    std::uint32_t ReadWholeFile(const std::string& path, std::size_t maxBytes,
+                                std::string* bytes) override;
+    std::string GetOpenFileNameA(const std::string& title, const std::string& filterName,
+                                 const std::string& pattern,
+                                 const std::string& initialDir) override;
+    void SetOwner(HWND owner) { owner_ = owner; }
+
+  private:
+    HWND owner_ = nullptr;
 };
 
 }  // namespace quorvel::platform::win32

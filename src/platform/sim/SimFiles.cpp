@@ -1,0 +1,125 @@
+// The simulated file system, clock and Open dialog.
+#include "platform/sim/SimFiles.h"
+
+#include <cctype>
+
+#include "platform/Registry.h"
+
+namespace quorvel::platform::sim {
+
+namespace {
+
+std::string Upper(std::string text) {
+    for (char& c : text) {
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    }
+    return text;
+}
+
+std::string Parent(const std::string& path) {
+    const auto slash = path.rfind('\\');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash);
+}
+
+}  // namespace
+
+SimFiles::SimFiles() {
+    PutFolder(Parent(modulePath));
+    PutFolder(myDocuments);
+    PutFolder(profile);
+}
+
+std::string SimFiles::GetFolderPath(KnownFolder folder) {
+    return folder == KnownFolder::MyDocuments ? myDocuments : profile;
+}
+
+std::uint32_t SimFiles::Denied(const std::string& path) const {
+    const std::string upper = Upper(path);
+    for (const auto& [prefix, error] : denied_) {
+        if (upper.compare(0, prefix.size(), prefix) == 0 &&
+            (upper.size() == prefix.size() || upper[prefix.size()] == '\\')) {
+            return error;
+        }
+    }
+    return 0;
+}
+
+std::uint32_t SimFiles::CreateDirectoryA(const std::string& path) {
+    const std::string upper = Upper(path);
+    if (folders_.count(upper) || files_.count(upper)) {
+        return kErrorAlreadyExists;
+    }
+    if (const std::uint32_t error = Denied(path)) {
+        return error;
+    }
+    if (!folders_.count(Upper(Parent(path)))) {
+        return kErrorPathNotFound;
+    }
+    folders_.insert(upper);
+    return 0;
+}
+
+std::uint32_t SimFiles::GetFileAttributesA(const std::string& path) {
+    const std::string upper = Upper(path);
+    if (folders_.count(upper)) {
+        return kFileAttributeDirectory;
+    }
+    return files_.count(upper) ? 0x20 : kInvalidFileAttributes;  // FILE_ATTRIBUTE_ARCHIVE
+}
+
+std::uint32_t SimFiles::WriteNewFile(const std::string& path, const std::string& bytes) {
+    const std::string upper = Upper(path);
+    if (files_.count(upper) || folders_.count(upper)) {
+        return kErrorFileExists;
+    }
+    if (const std::uint32_t error = Denied(path)) {
+        return error;
+    }
+    if (!folders_.count(Upper(Parent(path)))) {
+        return kErrorPathNotFound;
+    }
+    files_[upper] = bytes;
+    written_.push_back(path);
+    return 0;
+}
+
+std::uint32_t SimFiles::ReadWholeFile(const std::string& path, std::size_t maxBytes,
+                                      std::string* bytes) {
+    const auto found = files_.find(Upper(path));
+    if (found == files_.end()) {
+        return static_cast<std::uint32_t>(kErrorFileNotFound);
+    }
+    if (found->second.size() > maxBytes) {
+        return kErrorFileTooLarge;
+    }
+    *bytes = found->second;
+    return 0;
+}
+
+std::string SimFiles::GetOpenFileNameA(const std::string& title, const std::string& filterName,
+                                       const std::string& pattern, const std::string& initialDir) {
+    openDialogCalls.push_back(OpenDialogCall{title, filterName, pattern, initialDir});
+    return openDialogAnswer;
+}
+
+void SimFiles::PutFolder(const std::string& path) {
+    for (std::string folder = path; !folder.empty(); folder = Parent(folder)) {
+        folders_.insert(Upper(folder));
+    }
+}
+
+void SimFiles::PutFile(const std::string& path, std::string bytes) {
+    PutFolder(Parent(path));
+    files_[Upper(path)] = std::move(bytes);
+}
+
+void SimFiles::DenyWrites(const std::string& prefix, std::uint32_t error) {
+    denied_.emplace_back(Upper(prefix), error);
+}
+
+const std::string* SimFiles::File(const std::string& path) const {
+    const auto found = files_.find(Upper(path));
+    return found == files_.end() ? nullptr : &found->second;
+}
+
+}  // namespace quorvel::platform::sim

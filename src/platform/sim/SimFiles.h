@@ -1,0 +1,66 @@
+// Simulated files and folders in memory, a fixed clock and a scripted Open dialog, for tests.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/Files.h"
+
+namespace quorvel::platform::sim {
+
+struct OpenDialogCall {
+    std::string title;
+    std::string filterName;
+    std::string pattern;
+    std::string initialDir;
+};
+
+// Paths compare case-insensitively, as on Windows. A folder or file can only be made in a folder
+// that is there (3 otherwise); the folders of the module, My Documents and the profile are.
+class SimFiles : public IFiles {
+  public:
+    SimFiles();
+
+    std::string GetModuleFileNameA() override { return modulePath; }
+    SystemTime GetLocalTime() override { return now; }
+    std::string GetFolderPath(KnownFolder folder) override;
+    std::uint32_t CreateDirectoryA(const std::string& path) override;
+    std::uint32_t GetFileAttributesA(const std::string& path) override;
+    std::uint32_t WriteNewFile(const std::string& path, const std::string& bytes) override;
+    std::uint32_t ReadWholeFile(const std::string& path, std::size_t maxBytes,
+                                std::string* bytes) override;
+    std::string GetOpenFileNameA(const std::string& title, const std::string& filterName,
+                                 const std::string& pattern,
+                                 const std::string& initialDir) override;
+
+    // Adds the folder and every folder above it.
+    void PutFolder(const std::string& path);
+    void PutFile(const std::string& path, std::string bytes);
+    // Creating a folder or a file at or below `prefix` fails with `error`.
+    void DenyWrites(const std::string& prefix, std::uint32_t error);
+    // Paths of the files written, in the order they were written.
+    const std::vector<std::string>& Written() const { return written_; }
+    const std::string* File(const std::string& path) const;
+
+    std::string modulePath = "C:\\Program Files\\Quorvel\\quorvel.exe";
+    SystemTime now{2003, 5, 17, 21, 4, 9};
+    std::string myDocuments = "C:\\Documents and Settings\\Ann\\My Documents";
+    std::string profile = "C:\\Documents and Settings\\Ann";
+    // What the Open dialog returns; every call is recorded.
+    std::string openDialogAnswer;
+    std::vector<OpenDialogCall> openDialogCalls;
+
+  private:
+    std::uint32_t Denied(const std::string& path) const;
+
+    std::set<std::string> folders_;                              // upper-cased
+    std::map<std::string, std::string> files_;                   // upper-cased path to contents
+    std::vector<std::pair<std::string, std::uint32_t>> denied_;  // upper-cased prefix
+    std::vector<std::string> written_;
+};
+
+}  // namespace quorvel::platform::sim

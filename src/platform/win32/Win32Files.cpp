@@ -1,0 +1,148 @@
+// Files, folders, the clock and the Open dialog: kernel32, shell32 and comdlg32.
+#include "platform/win32/Win32Platform.h"
+
+// Neither is pulled in by <windows.h> under WIN32_LEAN_AND_MEAN.
+#include <commdlg.h>
+#include <shlobj.h>
+
+namespace quorvel::platform::win32 {
+
+namespace {
+
+std::string FromBuffer(const char* buffer, DWORD length, DWORD size) {
+    // A result that fills the buffer may have been cut short.
+    return length == 0 || length >= size ? std::string() : std::string(buffer, length);
+}
+
+std::string WithoutTrailingSlash(std::string path) {
+    // A drive's root keeps its backslash in the shell's answer ("C:\").
+    if (!path.empty() && path.back() == '\\') {
+        path.pop_back();
+    }
+    return path;
+}
+
+// SHGetSpecialFolderPathA needs shell32 4.71; these two are on NT 4.0 as it ships.
+std::string MyDocumentsPath() {
+    LPITEMIDLIST list = nullptr;
+    if (FAILED(SHGetSpecialFolderLocation(nullptr, CSIDL_PERSONAL, &list)) || list == nullptr) {
+        return {};
+    }
+    char path[MAX_PATH] = {};
+    const BOOL ok = SHGetPathFromIDListA(list, path);
+    IMalloc* allocator = nullptr;
+    if (SUCCEEDED(SHGetMalloc(&allocator)) && allocator != nullptr) {
+        allocator->Free(list);
+        allocator->Release();
+    }
+    return ok ? WithoutTrailingSlash(path) : std::string();
+}
+
+}  // namespace
+
+std::string Win32Files::GetModuleFileNameA() {
+    char buffer[MAX_PATH + 1] = {};
+    return FromBuffer(buffer, ::GetModuleFileNameA(nullptr, buffer, sizeof buffer), sizeof buffer);
+}
+
+SystemTime Win32Files::GetLocalTime() {
+    SYSTEMTIME now = {};
+    ::GetLocalTime(&now);
+    return SystemTime{now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond};
+}
+
+std::string Win32Files::GetFolderPath(KnownFolder folder) {
+    if (folder == KnownFolder::MyDocuments) {
+        return MyDocumentsPath();
+    }
+    char buffer[MAX_PATH + 1] = {};
+    return WithoutTrailingSlash(FromBuffer(
+        buffer, GetEnvironmentVariableA("USERPROFILE", buffer, sizeof buffer), sizeof buffer));
+}
+
+std::uint32_t Win32Files::CreateDirectoryA(const std::string& path) {
+    return ::CreateDirectoryA(path.c_str(), nullptr) ? 0 : GetLastError();
+}
+
+std::uint32_t Win32Files::GetFileAttributesA(const std::string& path) {
+    return ::GetFileAttributesA(path.c_str());
+}
+
+std::uint32_t Win32Files::WriteNewFile(const std::string& path, const std::string& bytes) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return GetLastError();
+    }
+    DWORD written = 0;
+    DWORD error = 0;
+    if (!WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr)) {
+        error = GetLastError();
+    } else if (written != bytes.size()) {
+        error = ERROR_DISK_FULL;
+    } else if (!FlushFileBuffers(file)) {
+        // The file is what the user falls back on after a failed restart: it must be on disk.
+        error = GetLastError();
+    }
+    if (!CloseHandle(file) && error == 0) {
+        error = GetLastError();
+    }
+    if (error != 0) {
+        DeleteFileA(path.c_str());
+    }
+    return error;
+}
+
+std::uint32_t Win32Files::ReadWholeFile(const std::string& path, std::size_t maxBytes,
+                                        std::string* bytes) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return GetLastError();
+    }
+    DWORD high = 0;
+    const DWORD size = GetFileSize(file, &high);
+    DWORD error = 0;
+    if (size == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) {
+        error = GetLastError();
+    } else if (high != 0 || size > maxBytes) {
+        error = ERROR_FILE_TOO_LARGE;
+    } else {
+        std::string contents(size, '\0');
+        DWORD read = 0;
+        if (size > 0 && !ReadFile(file, &contents[0], size, &read, nullptr)) {
+            error = GetLastError();
+        } else if (read != size) {
+            error = ERROR_HANDLE_EOF;
+        } else {
+            *bytes = std::move(contents);
+        }
+    }
+    CloseHandle(file);
+    return error;
+}
+
+std::string Win32Files::GetOpenFileNameA(const std::string& title, const std::string& filterName,
+                                         const std::string& pattern,
+                                         const std::string& initialDir) {
+    // Pairs of NUL-terminated texts, the list ended by an empty one.
+    std::string filter = filterName;
+    filter += '\0';
+    filter += pattern;
+    filter += '\0';
+    char file[MAX_PATH] = {};
+    // The size this header gives is the NT 4.0 one, which every later system accepts.
+    OPENFILENAMEA ofn = {};
+    ofn.lStructSize = sizeof ofn;
+    ofn.hwndOwner = owner_ != nullptr ? owner_ : GetActiveWindow();
+    ofn.lpstrFilter = filter.c_str();
+    ofn.nFilterIndex = 1;
+    ofn.lpstrFile = file;
+    ofn.nMaxFile = sizeof file;
+    ofn.lpstrInitialDir = initialDir.empty() ? nullptr : initialDir.c_str();
+    ofn.lpstrTitle = title.c_str();
+    ofn.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
+    return ::GetOpenFileNameA(&ofn) ? std::string(file) : std::string();
+}
+
+}  // namespace quorvel::platform::win32
