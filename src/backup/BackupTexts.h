@@ -1,0 +1,77 @@
+// Every text of the backup and the restore: the undo file's name, its comments, the boxes.
+#pragma once
+
+namespace quorvel::backup {
+
+// Where undo files go and what they are called: Quorvel-undo-YYYYMMDD-HHMMSS.reg.
+inline constexpr const char* kFolderBesideProgram = "Backups";
+inline constexpr const char* kFolderInDocuments = "Quorvel backups";
+inline constexpr const char* kFilePrefix = "Quorvel-undo-";
+inline constexpr const char* kFileExtension = ".reg";
+
+// The undo file itself. Every line but the first and the keys and values is a comment for
+// regedit; the last one tells the program's own reader that nothing was cut off.
+inline constexpr const char* kRegHeader = "REGEDIT4";
+inline constexpr const char* kRootName = "HKEY_LOCAL_MACHINE";
+inline constexpr const char* kEndLine = "; End of the Quorvel undo file.";
+inline constexpr const char* kMadeOn = "Quorvel undo file, made on ";  // then the date and time
+inline constexpr const char* kCommentLines[] = {
+    "It holds the NVIDIA driver's refresh rate settings as they were just before Quorvel changed",
+    "them. Importing it puts every value below back as it was, and removes those marked =-.",
+    "",
+    "If the screen stays dark after the change:",
+    "1. Restart the computer and press F8 before the Windows logo appears.",
+    "2. Choose \"Safe Mode\" or \"Enable VGA Mode\" (Windows NT 4.0: \"[VGA mode]\" in the boot "
+    "menu).",
+    "3. Double-click this file and answer Yes; or run: quorvel.exe /restore \"this file\"",
+    "4. Restart Windows.",
+};
+inline constexpr const char* kNotSaved = "Not saved, could not be read: ";
+
+// The backup's boxes.
+inline constexpr const char* kBackupTitle = "Backup";
+inline constexpr const char* kNotWrittenIntro = "The undo file could not be written:";
+inline constexpr const char* kNotWrittenQuestion =
+    "Without it this change cannot be undone by Quorvel or by double-clicking a file. Go on "
+    "without a backup?";
+inline constexpr const char* kIncompleteIntro =
+    " of the values about to be changed could not be read "
+    "(the error boxes before this one said why), so "
+    "the undo file cannot put them back:";
+inline constexpr const char* kIncompleteQuestion = "Go on all the same?";
+// A last-error code the system has no text for: "System error 5."
+inline constexpr const char* kSystemError = "System error ";
+// The line the completion box gains.
+inline constexpr const char* kUndoFileLine = "Undo file: ";
+
+// The restore.
+inline constexpr const char* kRestoreTitle = "Restore a backup";
+inline constexpr const char* kFilterName = "Quorvel undo files (*.reg)";
+inline constexpr const char* kFilterPattern = "*.reg";
+inline constexpr const char* kReadFailed = "The undo file could not be read:";
+inline constexpr const char* kRefusedIntro = "Quorvel cannot restore this file:";
+inline constexpr const char* kRefusedLine = "Line ";  // then the number
+inline constexpr const char* kRefusedLineEnd = " is not acceptable:";
+inline constexpr const char* kNothingChanged = "Nothing was changed.";
+inline constexpr const char* kConfirmIntro = "Put back the settings saved in this undo file?";
+inline constexpr const char* kConfirmCount =
+    " values will be put back as they were, in these "
+    "registry keys:";
+inline constexpr const char* kConfirmBackupNote =
+    "The present values are saved in a new undo file first.";
+
+// Why the reader refuses a line.
+inline constexpr const char* kEndOfFile = "(end of file)";
+inline constexpr const char* kNotAnUndoFile =
+    "The file does not begin with REGEDIT4: it is not an undo file of Quorvel.";
+inline constexpr const char* kForeignKey =
+    "Quorvel restores values only in the NVIDIA driver's service key and display keys.";
+inline constexpr const char* kForeignValue =
+    "Quorvel restores only the 26 _Modes_Delta values and UseCompressedModeFormat.";
+inline constexpr const char* kValueBeforeKey = "The value does not follow a key.";
+inline constexpr const char* kDamagedLine = "The line is damaged.";
+inline constexpr const char* kCutOff = "The file ends too early: it is incomplete or damaged.";
+inline constexpr const char* kAfterTheEnd = "The line follows the end of the undo file.";
+inline constexpr const char* kNoValues = "The file holds no values to restore.";
+
+}  // namespace quorvel::backup
