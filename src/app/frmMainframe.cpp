@@ -1,6 +1,9 @@
 // The main window's start-up, page switching, menus and the event handlers of its pages.
 #include "app/frmMainframe.h"
 
+#include "backup/Backup.h"
+#include "backup/BackupTexts.h"
+#include "backup/Restore.h"
 #include "detect/Detection.h"
 #include "install/Install.h"
 #include "monitor/MonitorRegistry.h"
@@ -323,8 +326,25 @@ void frmMainframe::cmdApply40_Click() {
     });
 }
 
+void frmMainframe::mnuRestore_Click() {
+    const std::string path = platform_.files.GetOpenFileNameA(
+        backup::kRestoreTitle, backup::kFilterName, backup::kFilterPattern,
+        backup::BackupFolder(platform_.files));
+    if (!path.empty() && backup::RestoreBackup(path, registry_, platform_).programEnds) {
+        EndProgram();
+    }
+}
+
 void frmMainframe::InstallModeTable() {
-    const install::InstallInputs inputs{blnDetonator40, blnCompressedActive, opt, cmb};
+    install::InstallInputs inputs{blnDetonator40, blnCompressedActive, opt, cmb};
+    inputs.beforeWrite = [this]() -> std::optional<std::string> {
+        const backup::BackupOutcome saved =
+            backup::BackUp(backup::InstallationTargets(registry_), registry_, platform_);
+        if (!saved.goOn) {
+            return std::nullopt;
+        }
+        return backup::UndoFileLine(saved.undoFile);
+    };
     if (install::InstallModeTable(inputs, registry_, platform_.prompt, platform_.restart) ==
         install::InstallOutcome::ProgramEnds) {
         EndProgram();

@@ -50,6 +50,7 @@ class frmMainframe {
     void mnuAbout_Click();
     void mnuLoadInstalled_Click();
     void mnuMonitorLimits_Click();
+    void mnuRestore_Click();
     void Form_Unload();  // the user closed the window
     void obtVerError40_Click();
     void obtVerError28_Click();

@@ -88,14 +88,29 @@ InstallOutcome InstallModeTable(const InstallInputs& inputs, registry::mdlRegist
         return InstallOutcome::Returned;
     }
 
+    std::string completionLine;
+    if (inputs.beforeWrite) {
+        const std::optional<std::string> line = inputs.beforeWrite();
+        if (!line) {
+            return InstallOutcome::Returned;
+        }
+        completionLine = *line;
+    }
+
     registry::ForEachDisplayKey(registry, [&](const std::string& path) {
         strDriverKey = path;
         WriteModeTable(registry, strDriverKey, strModeTable, blnSwitchOnCompressed);
     });
     WriteModeTable(registry, kServiceKey, strModeTable, blnSwitchOnCompressed);
+    return OfferRestart(prompt, restart, completionLine);
+}
 
-    if (prompt.Show(kCompletionText, kCompletionTitle,
-                    platform::kMbYesNo | platform::kMbIconQuestion) != platform::kIdYes) {
+InstallOutcome OfferRestart(platform::IPrompt& prompt, platform::IRestart& restart,
+                            const std::string& extraLine) {
+    const std::string text =
+        extraLine.empty() ? std::string(kCompletionText) : kCompletionText + (kCrLf + extraLine);
+    if (prompt.Show(text, kCompletionTitle, platform::kMbYesNo | platform::kMbIconQuestion) !=
+        platform::kIdYes) {
         return InstallOutcome::Returned;
     }
     // The program ends even when the restart could not be requested; the box has said so.

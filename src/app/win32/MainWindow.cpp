@@ -19,6 +19,7 @@ constexpr const char* kMainClass = "QuorvelMainframe";
 constexpr const char* kMenuFile = "&File";
 constexpr const char* kMenuLoadInstalled = "&Load installed rates";
 constexpr const char* kMenuMonitorLimits = "&Monitor limits...";
+constexpr const char* kMenuRestore = "&Restore a backup...";
 constexpr const char* kMenuExit = "&Exit";
 constexpr const char* kMenuAbout = "&About...";
 constexpr const char* kFontFace = "Tahoma";
@@ -84,6 +85,8 @@ bool MainWindow::Create(HINSTANCE instance, int showCommand) {
     HMENU fileMenu = CreatePopupMenu();
     AppendMenuA(fileMenu, MF_STRING, IDM_LOADINSTALLED, kMenuLoadInstalled);
     AppendMenuA(fileMenu, MF_STRING, IDM_MONITORLIMITS, kMenuMonitorLimits);
+    AppendMenuA(fileMenu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuA(fileMenu, MF_STRING, IDM_RESTORE, kMenuRestore);
     AppendMenuA(fileMenu, MF_SEPARATOR, 0, nullptr);
     AppendMenuA(fileMenu, MF_STRING, IDM_EXIT, kMenuExit);
     AppendMenuA(menuBar, MF_POPUP, reinterpret_cast<UINT_PTR>(fileMenu), kMenuFile);
@@ -261,6 +264,8 @@ void MainWindow::OnCommand(int id, int code, HWND control) {
             form_.mnuAbout_Click();
         } else if (id == IDM_MONITORLIMITS) {
             form_.mnuMonitorLimits_Click();
+        } else if (id == IDM_RESTORE) {
+            form_.mnuRestore_Click();
         } else {
             return;
         }

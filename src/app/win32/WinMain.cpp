@@ -6,6 +6,7 @@
 
 #include <new>
 
+#include "app/CommandLine.h"
 #include "app/frmMainframe.h"
 #include "app/win32/Fatal.h"
 #include "app/win32/MainWindow.h"
@@ -29,16 +30,21 @@ void InitCommonControlsForTabs() {
     InitCommonControls();
 }
 
-int Run(HINSTANCE instance, int showCommand) {
+int Run(HINSTANCE instance, const char* arguments, int showCommand) {
     using namespace quorvel;
-    InitCommonControlsForTabs();
-
     platform::win32::Win32Registry registry;
     platform::win32::Win32Prompt prompt;
     platform::win32::Win32SystemInfo system;
     platform::win32::Win32Shell shell;
     platform::win32::Win32Restart restart;
-    platform::Platform services{registry, prompt, system, shell, restart};
+    platform::win32::Win32Files files;
+    platform::Platform services{registry, prompt, system, shell, restart, files};
+
+    const app::CommandLine command = app::ParseCommandLine(arguments != nullptr ? arguments : "");
+    if (command.action != app::CommandLine::Action::Window) {
+        return app::RunCommandLine(command, services);
+    }
+    InitCommonControlsForTabs();
 
     // Start-up runs before the window exists: its message boxes have no owner.
     app::frmMainframe form(services);
@@ -52,6 +58,7 @@ int Run(HINSTANCE instance, int showCommand) {
         return 1;
     }
     prompt.SetOwner(window.Handle());
+    files.SetOwner(window.Handle());
 
     MSG msg{};
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
@@ -61,14 +68,16 @@ int Run(HINSTANCE instance, int showCommand) {
         }
     }
     prompt.SetOwner(nullptr);
+    files.SetOwner(nullptr);
     return static_cast<int>(msg.wParam);
 }
 
 }  // namespace
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR arguments, int showCommand) {
     // An allocation that cannot be satisfied ends the program with a box; the release's own
     // operator new goes there directly.
     std::set_new_handler(quorvel::app::win32::OutOfMemory);
-    return quorvel::app::win32::CallGuarded([&] { return Run(instance, showCommand); }, 1);
+    return quorvel::app::win32::CallGuarded([&] { return Run(instance, arguments, showCommand); },
+                                            1);
 }

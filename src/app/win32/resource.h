@@ -9,6 +9,7 @@
 #define IDM_ABOUT 40002
 #define IDM_LOADINSTALLED 40010
 #define IDM_MONITORLIMITS 40011
+#define IDM_RESTORE 40003
 
 // Timers of the main window: the blinking warnings of the two settings pages.
 #define IDT_WARNING 1
