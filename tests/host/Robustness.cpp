@@ -6,8 +6,10 @@
 #include <cctype>
 
 #include "app/frmMainframe.h"
+#include "backup/BackupTexts.h"
 #include "detect/Detection.h"
 #include "platform/Platform.h"
+#include "platform/sim/SimFiles.h"
 #include "platform/sim/SimPlatform.h"
 #include "registry/DriverKeys.h"
 #include "registry/mdlRegistry.h"
@@ -49,7 +51,7 @@ int AnsweringPrompt::Show(const std::string& text, const std::string& title, std
     if (text.rfind(registry::kRegistryErrorPrompt, 0) == 0) {
         ++registryErrors;
     }
-    if (title == "Almost there" || title == "The final frontier") {
+    if (title == "Almost there" || title == "The final frontier" || title == backup::kBackupTitle) {
         return platform::kIdYes;
     }
     return (style & 0x0F) == platform::kMbYesNo ? platform::kIdNo : platform::kIdOk;
@@ -70,7 +72,8 @@ void StartAndApply(SimRegistry& registry, RunResult* run) {
     platform::sim::SimSystemInfo system;
     platform::sim::SimShell shell;
     platform::sim::SimRestart restart;
-    platform::Platform services{registry, run->prompt, system, shell, restart};
+    platform::sim::SimFiles files;
+    platform::Platform services{registry, run->prompt, system, shell, restart, files};
     app::frmMainframe form(services);
     form.Form_Load();
     if (form.tbsMain.Count() != 3) {
@@ -350,7 +353,7 @@ std::vector<std::string> CheckRandomTree(const std::uint8_t* bytes, std::size_t 
     }
     for (const std::string& title : run.prompt.titles) {
         if (title != "Error" && title != "Almost there" && title != "The final frontier" &&
-            title != "Completion") {
+            title != backup::kBackupTitle && title != "Completion") {
             broken.push_back("unexpected box: " + title);
         }
     }

@@ -25,10 +25,11 @@ std::string ReadFile(const std::string& path) {
 }
 
 // Whether a failure of call `n` of a clean run goes unreported: the probes KeyExists and
-// ValueExists take status 2 of their open or query for "not there" and lose nothing when their
-// close fails. In a clean run without boxes a probe is an open for enumeration followed by a
-// close, or an open for query followed by one query of the size only; a probe that found nothing
-// is a lone open.
+// ValueExists, and ReadValue, take status 2 of their open or query for "not there" and lose
+// nothing when their close fails. In a clean run without boxes a probe is an open for enumeration
+// followed by a close, or an open for query followed by one query of the size only; a probe that
+// found nothing is a lone open. ReadValue (the backup's, of the values about to be written) asks
+// for the size and then for the data.
 bool IsSilent(const std::vector<RegCallRecord>& calls, std::size_t n, long status) {
     std::size_t first = n;
     while (first > 0 && calls[first].call != RegCall::Open &&
@@ -44,9 +45,16 @@ bool IsSilent(const std::vector<RegCallRecord>& calls, std::size_t n, long statu
         open.call == RegCall::Open && open.status != 0 &&
         (open.access == platform::kKeyEnumerateSubKeys || open.access == platform::kKeyQueryValue);
     if (open.call == RegCall::Open && open.status == 0) {
+        const auto managed = [&](const std::string& name) {
+            return name == registry::kUseCompressedModeFormat ||
+                   std::find(registry::kModesDeltaValues.begin(), registry::kModesDeltaValues.end(),
+                             name) != registry::kModesDeltaValues.end();
+        };
         probe = (open.access == platform::kKeyEnumerateSubKeys && last == first + 1) ||
                 (open.access == platform::kKeyQueryValue && last == first + 2 &&
-                 !calls[first + 1].withData);
+                 !calls[first + 1].withData) ||
+                (open.access == platform::kKeyQueryValue && last == first + 3 &&
+                 !calls[first + 1].withData && managed(calls[first + 1].name));
     }
     const RegCall call = calls[n].call;
     return probe && (call == RegCall::Close || (status == platform::kErrorFileNotFound &&
