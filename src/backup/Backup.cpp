@@ -7,10 +7,12 @@
 #include "backup/BackupTexts.h"
 #include "backup/UndoFile.h"
 #include "registry/DriverKeys.h"
+#include "text/Concat.h"
 
 namespace quorvel::backup {
 
 using platform::kHkeyLocalMachine;
+using text::Concat;
 
 namespace {
 
@@ -59,7 +61,7 @@ std::string SystemText(platform::IRegistry& api, std::uint32_t code) {
     while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ')) {
         text.pop_back();
     }
-    return text.empty() ? kSystemError + std::to_string(code) + "." : text;
+    return text.empty() ? Concat({kSystemError, std::to_string(code), "."}) : text;
 }
 
 std::vector<KeyValues> InstallationTargets(registry::mdlRegistry& registry) {
@@ -93,7 +95,7 @@ BackupOutcome BackUp(const std::vector<KeyValues>& targets, registry::mdlRegistr
                     break;
                 case registry::ReadResult::Failed:
                     // Not "=-": importing the file must leave such a value alone.
-                    unread.push_back(std::string(kRootName) + "\\" + target.keyPath + "\\" + name);
+                    unread.push_back(Concat({kRootName, "\\", target.keyPath, "\\", name}));
                     break;
             }
         }
@@ -103,15 +105,17 @@ BackupOutcome BackUp(const std::vector<KeyValues>& targets, registry::mdlRegistr
     }
 
     const platform::SystemTime now = platform.files.GetLocalTime();
-    const std::string date = std::to_string(now.year) + TwoDigits(now.month) + TwoDigits(now.day);
-    const std::string time = TwoDigits(now.hour) + TwoDigits(now.minute) + TwoDigits(now.second);
-    std::vector<std::string> comments = {kMadeOn + std::to_string(now.year) + "-" +
-                                         TwoDigits(now.month) + "-" + TwoDigits(now.day) + " at " +
-                                         TwoDigits(now.hour) + ":" + TwoDigits(now.minute) + ":" +
-                                         TwoDigits(now.second) + "."};
+    const std::string year = std::to_string(now.year);
+    const std::string month = TwoDigits(now.month);
+    const std::string day = TwoDigits(now.day);
+    const std::string hour = TwoDigits(now.hour);
+    const std::string minute = TwoDigits(now.minute);
+    const std::string second = TwoDigits(now.second);
+    std::vector<std::string> comments = {
+        Concat({kMadeOn, year, "-", month, "-", day, " at ", hour, ":", minute, ":", second, "."})};
     comments.insert(comments.end(), std::begin(kCommentLines), std::end(kCommentLines));
     for (const std::string& value : unread) {
-        comments.push_back(kNotSaved + value);
+        comments.push_back(Concat({kNotSaved, value}));
     }
     const std::string text = FormatUndoFile(comments, saved);
 
@@ -121,8 +125,9 @@ BackupOutcome BackUp(const std::vector<KeyValues>& targets, registry::mdlRegistr
         std::string path = folder;
         if (error == 0 || error == platform::kErrorAlreadyExists) {
             for (int n = 1; n <= kSameSecondFiles; ++n) {
-                path = folder + "\\" + kFilePrefix + date + "-" + time +
-                       (n > 1 ? "-" + std::to_string(n) : "") + kFileExtension;
+                const std::string number = n > 1 ? "-" + std::to_string(n) : std::string();
+                path = Concat({folder, "\\", kFilePrefix, year, month, day, "-", hour, minute,
+                               second, number, kFileExtension});
                 error = platform.files.WriteNewFile(path, text);
                 if (error != platform::kErrorFileExists) {
                     break;
@@ -132,14 +137,14 @@ BackupOutcome BackUp(const std::vector<KeyValues>& targets, registry::mdlRegistr
         if (error == 0) {
             const bool goOn =
                 unread.empty() ||
-                Ask(platform.prompt, std::to_string(unread.size()) + kIncompleteIntro + kCrLf +
-                                         path + kCrLf + kCrLf + kIncompleteQuestion);
+                Ask(platform.prompt, Concat({std::to_string(unread.size()), kIncompleteIntro, kCrLf,
+                                             path, kCrLf, kCrLf, kIncompleteQuestion}));
             return {goOn, path};
         }
-        failures +=
-            kCrLf + std::string(kCrLf) + path + kCrLf + SystemText(platform.registry, error);
+        failures += Concat({kCrLf, kCrLf, path, kCrLf, SystemText(platform.registry, error)});
     }
-    return {Ask(platform.prompt, kNotWrittenIntro + failures + kCrLf + kCrLf + kNotWrittenQuestion),
+    return {Ask(platform.prompt,
+                Concat({kNotWrittenIntro, failures, kCrLf, kCrLf, kNotWrittenQuestion})),
             {}};
 }
 
@@ -155,7 +160,7 @@ std::string BackupFolder(platform::IFiles& files) {
 }
 
 std::string UndoFileLine(const std::string& undoFile) {
-    return undoFile.empty() ? std::string() : kUndoFileLine + undoFile;
+    return undoFile.empty() ? std::string() : Concat({kUndoFileLine, undoFile});
 }
 
 }  // namespace quorvel::backup

@@ -7,10 +7,12 @@
 #include "backup/BackupTexts.h"
 #include "backup/UndoFile.h"
 #include "install/Install.h"
+#include "text/Concat.h"
 
 namespace quorvel::backup {
 
 using platform::kHkeyLocalMachine;
+using text::Concat;
 
 namespace {
 
@@ -42,27 +44,27 @@ RestoreOutcome RestoreBackup(const std::string& path, registry::mdlRegistry& reg
     std::string text;
     const std::uint32_t error = platform.files.ReadWholeFile(path, kMaxFileSize, &text);
     if (error != 0) {
-        ShowFailure(platform.prompt, kReadFailed + (kCrLf + path) + kCrLf + kCrLf +
-                                         SystemText(platform.registry, error));
+        ShowFailure(platform.prompt, Concat({kReadFailed, kCrLf, path, kCrLf, kCrLf,
+                                             SystemText(platform.registry, error)}));
         return {RestoreResult::Failed, false};
     }
     const ParsedUndoFile parsed = ParseUndoFile(text);
     if (parsed.refusal) {
         const Refusal& r = *parsed.refusal;
-        ShowFailure(platform.prompt, kRefusedIntro + (kCrLf + path) + kCrLf + kCrLf + kRefusedLine +
-                                         std::to_string(r.line) + kRefusedLineEnd + kCrLf + r.text +
-                                         kCrLf + kCrLf + r.reason + kCrLf + kCrLf +
-                                         kNothingChanged);
+        ShowFailure(platform.prompt,
+                    Concat({kRefusedIntro, kCrLf, path, kCrLf, kCrLf, kRefusedLine,
+                            std::to_string(r.line), kRefusedLineEnd, kCrLf, r.text, kCrLf, kCrLf,
+                            r.reason, kCrLf, kCrLf, kNothingChanged}));
         return {RestoreResult::Failed, false};
     }
 
     const std::vector<KeyValues> keys = GroupByKey(parsed.values);
-    std::string confirmation = kConfirmIntro + (kCrLf + path) + kCrLf + kCrLf +
-                               std::to_string(parsed.values.size()) + kConfirmCount;
+    std::string confirmation = Concat({kConfirmIntro, kCrLf, path, kCrLf, kCrLf,
+                                       std::to_string(parsed.values.size()), kConfirmCount});
     for (const KeyValues& key : keys) {
-        confirmation += kCrLf + std::string(kRootName) + "\\" + key.keyPath;
+        confirmation += Concat({kCrLf, kRootName, "\\", key.keyPath});
     }
-    confirmation += kCrLf + std::string(kCrLf) + kConfirmBackupNote;
+    confirmation += Concat({kCrLf, kCrLf, kConfirmBackupNote});
     if (platform.prompt.Show(confirmation, kRestoreTitle,
                              platform::kMbYesNo | platform::kMbIconQuestion) != platform::kIdYes) {
         return {RestoreResult::Cancelled, false};

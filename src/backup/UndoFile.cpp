@@ -5,9 +5,12 @@
 
 #include "backup/BackupTexts.h"
 #include "registry/DriverKeys.h"
+#include "text/Concat.h"
 #include "text/Numbers.h"
 
 namespace quorvel::backup {
+
+using text::Concat;
 
 namespace {
 
@@ -79,7 +82,7 @@ void AppendValue(std::string& out, const SavedValue& saved) {
     AppendQuoted(line, saved.name);
     line += '=';
     if (!saved.data) {
-        out += line + "-" + kCrLf;
+        out += Concat({line, "-", kCrLf});
         return;
     }
     const registry::ValueData& value = *saved.data;
@@ -93,7 +96,7 @@ void AppendValue(std::string& out, const SavedValue& saved) {
                                      (static_cast<std::uint32_t>(value.data[1]) << 8) |
                                      (static_cast<std::uint32_t>(value.data[2]) << 16) |
                                      (static_cast<std::uint32_t>(value.data[3]) << 24);
-        out += line + "dword:" + text::Hex(number, 8, false) + kCrLf;
+        out += Concat({line, "dword:", text::Hex(number, 8, false), kCrLf});
         return;
     }
     line += value.type == platform::kRegBinary ? "hex:"
@@ -104,7 +107,7 @@ void AppendValue(std::string& out, const SavedValue& saved) {
             piece += ',';
         }
         if (line.size() + piece.size() > kWrapColumn) {
-            out += line + "\\" + kCrLf;
+            out += Concat({line, "\\", kCrLf});
             line = "  ";
         }
         line += piece;
@@ -352,17 +355,17 @@ std::string FormatUndoFile(const std::vector<std::string>& comments,
                            const std::vector<SavedValue>& values) {
     std::string out = std::string(kRegHeader) + kCrLf;
     for (const std::string& comment : comments) {
-        out += (comment.empty() ? ";" : "; " + comment) + kCrLf;
+        out += Concat({comment.empty() ? ";" : "; ", comment, kCrLf});
     }
     const std::string* key = nullptr;
     for (const SavedValue& saved : values) {
         if (key == nullptr || *key != saved.keyPath) {
             key = &saved.keyPath;
-            out += kCrLf + std::string("[") + kRootName + "\\" + saved.keyPath + "]" + kCrLf;
+            out += Concat({kCrLf, "[", kRootName, "\\", saved.keyPath, "]", kCrLf});
         }
         AppendValue(out, saved);
     }
-    return out + kCrLf + kEndLine + kCrLf;
+    return out + Concat({kCrLf, kEndLine, kCrLf});
 }
 
 ParsedUndoFile ParseUndoFile(const std::string& text) {
