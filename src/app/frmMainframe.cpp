@@ -330,9 +330,16 @@ void frmMainframe::mnuRestore_Click() {
     const std::string path = platform_.files.GetOpenFileNameA(
         backup::kRestoreTitle, backup::kFilterName, backup::kFilterPattern,
         backup::BackupFolder(platform_.files));
-    if (!path.empty() && backup::RestoreBackup(path, registry_, platform_).programEnds) {
-        EndProgram();
+    if (path.empty()) {
+        return;
     }
+    if (backup::RestoreBackup(path, registry_, platform_).programEnds) {
+        EndProgram();
+        return;
+    }
+    // The restore may have changed the tables the "Installed table:" line describes.
+    installed_ = readback::ReadInstalledTables(registry_);
+    ShowInstalledTable();
 }
 
 void frmMainframe::InstallModeTable() {
