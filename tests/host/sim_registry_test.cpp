@@ -3,6 +3,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -215,6 +216,67 @@ TEST_F(SimRegistryTest, SubkeysEnumerateInUppercaseOrdinalOrderWithTheirOwnCasin
     EXPECT_EQ(disposition, kRegOpenedExistingKey);
     EXPECT_EQ(Enumerate(key), expected);
     reg.CloseKey(same);
+    reg.CloseKey(key);
+}
+
+// Enumeration keeps its place between calls: indices asked in order, out of order or after any
+// change of the key's children must still name the right subkey.
+TEST_F(SimRegistryTest, EnumerationByIndexFollowsEveryChangeOfTheChildren) {
+    for (const char* name : {"b", "d", "f", "h"}) {
+        reg.PutKey(kHkeyLocalMachine, std::string("Walk\\") + name);
+    }
+    const HKey key = OpenOrFail("Walk", kKeyRead | kKeyCreateSubKey);
+    const auto at = [&](std::uint32_t index) {
+        char name[256];
+        std::uint32_t size = sizeof name;
+        const long status = reg.EnumKeyEx(key, index, name, &size, nullptr, nullptr, nullptr);
+        return status == kErrorSuccess ? std::string(name, size) : "#" + std::to_string(status);
+    };
+    EXPECT_EQ(Enumerate(key), (std::vector<std::string>{"b", "d", "f", "h"}));
+    const std::pair<std::uint32_t, const char*> jumps[] = {
+        {2, "f"}, {0, "b"}, {3, "h"}, {1, "d"}, {4, "#259"}, {3, "h"}, {2, "f"}};
+    for (const auto& [index, name] : jumps) {
+        EXPECT_EQ(at(index), name) << "index " << index;
+    }
+
+    struct Change {
+        const char* label;
+        std::uint32_t place;  // the index enumerated just before the change
+        std::function<void()> apply;
+        std::vector<std::string> after;
+    };
+    const Change changes[] = {
+        {"a key put before the place",
+         2,
+         [&] { reg.PutKey(kHkeyLocalMachine, "Walk\\c"); },
+         {"b", "c", "d", "f", "h"}},
+        {"a key created through a handle",
+         4,
+         [&] {
+             HKey created = 0;
+             EXPECT_EQ(reg.CreateKeyEx(key, "a", 0, kKeyRead, &created, nullptr), kErrorSuccess);
+             reg.CloseKey(created);
+         },
+         {"a", "b", "c", "d", "f", "h"}},
+        {"the key at the place deleted",
+         3,
+         [&] { reg.DeleteKey(kHkeyLocalMachine, "Walk\\d"); },
+         {"a", "b", "c", "f", "h"}},
+        {"an import deleting one key and adding another",
+         2,
+         [&] {
+             EXPECT_TRUE(
+                 reg.ImportRegText("REGEDIT4\r\n\r\n[-HKEY_LOCAL_MACHINE\\Walk\\b]\r\n"
+                                   "[HKEY_LOCAL_MACHINE\\Walk\\e]\r\n"));
+         },
+         {"a", "c", "e", "f", "h"}},
+    };
+    for (const Change& change : changes) {
+        at(change.place);
+        change.apply();
+        EXPECT_EQ(at(change.place), change.after[change.place]) << change.label;
+        EXPECT_EQ(Enumerate(key), change.after) << change.label;
+    }
     reg.CloseKey(key);
 }
 

@@ -44,18 +44,82 @@ constexpr std::uint64_t kClockTick = 10000000ull;
 // stale handle stays invalid instead of reaching someone else's key.
 constexpr HKey kFirstHandle = 0x1000;
 
+struct Node;
+
+// A key's subkeys by folded name, which is their enumeration order. Enumeration by index keeps
+// its place, so that a walk over the indices 0, 1, 2... costs O(1) a step instead of a search
+// from the start; every change of the children forgets the place.
+class Children {
+  public:
+    using Map = std::map<std::u16string, std::shared_ptr<Node>>;
+
+    const Map& All() const { return map_; }
+    std::size_t Count() const { return map_.size(); }
+
+    std::shared_ptr<Node> Find(const std::u16string& folded) const {
+        const auto it = map_.find(folded);
+        return it == map_.end() ? nullptr : it->second;
+    }
+
+    void Insert(std::u16string folded, std::shared_ptr<Node> child) {
+        map_[std::move(folded)] = std::move(child);
+        placed_ = false;
+    }
+
+    std::shared_ptr<Node> Erase(const std::u16string& folded) {
+        const auto it = map_.find(folded);
+        if (it == map_.end()) {
+            return nullptr;
+        }
+        std::shared_ptr<Node> child = it->second;
+        map_.erase(it);
+        placed_ = false;
+        return child;
+    }
+
+    // The child at `index` in enumeration order, or nullptr past the last one. The walk starts
+    // from the nearest of the beginning, the end and the last place.
+    const Node* At(std::size_t index) const {
+        if (index >= map_.size()) {
+            return nullptr;
+        }
+        const auto distance = [](std::size_t a, std::size_t b) { return a > b ? a - b : b - a; };
+        auto from = map_.begin();
+        std::size_t fromIndex = 0;
+        if (map_.size() - index < index) {
+            from = map_.end();
+            fromIndex = map_.size();
+        }
+        if (placed_ && distance(placeIndex_, index) < distance(fromIndex, index)) {
+            from = place_;
+            fromIndex = placeIndex_;
+        }
+        std::advance(from,
+                     static_cast<std::ptrdiff_t>(index) - static_cast<std::ptrdiff_t>(fromIndex));
+        place_ = from;
+        placeIndex_ = index;
+        placed_ = true;
+        return from->second.get();
+    }
+
+  private:
+    Map map_;
+    mutable Map::const_iterator place_;
+    mutable std::size_t placeIndex_ = 0;
+    mutable bool placed_ = false;
+};
+
 struct Node {
     std::string name;
     std::string fullPath;  // "HKEY_LOCAL_MACHINE\..." in the casing each key was created with
-    std::map<std::u16string, std::shared_ptr<Node>> children;  // enumeration order
-    std::vector<std::pair<std::string, RawValue>> values;      // first-write order
+    Children children;
+    std::vector<std::pair<std::string, RawValue>> values;  // first-write order
     bool isVolatile = false;
     bool deleted = false;
     std::uint64_t writeTime = kClockStart;
 
     std::shared_ptr<Node> Child(const std::string& childName) const {
-        const auto it = children.find(FoldName(childName));
-        return it == children.end() ? nullptr : it->second;
+        return children.Find(FoldName(childName));
     }
     const RawValue* FindValue(const std::string& valueName) const {
         for (const auto& entry : values) {
@@ -114,7 +178,7 @@ std::uint32_t MapGenericAccess(std::uint32_t access) {
 
 void MarkDeleted(Node& node) {
     node.deleted = true;
-    for (auto& child : node.children) {
+    for (auto& child : node.children.All()) {
         MarkDeleted(*child.second);
     }
 }
@@ -270,7 +334,7 @@ struct SimRegistry::Impl {
         child->fullPath = parent.fullPath + "\\" + name;
         child->isVolatile = isVolatile;
         child->writeTime = now;
-        parent.children[FoldName(name)] = child;
+        parent.children.Insert(FoldName(name), child);
         parent.writeTime = now;
         return child;
     }
@@ -301,12 +365,11 @@ struct SimRegistry::Impl {
         if (!parent) {
             return;
         }
-        const auto it = parent->children.find(FoldName(parts.back()));
-        if (it == parent->children.end()) {
+        const std::shared_ptr<Node> child = parent->children.Erase(FoldName(parts.back()));
+        if (!child) {
             return;
         }
-        MarkDeleted(*it->second);
-        parent->children.erase(it);
+        MarkDeleted(*child);
         parent->writeTime = Tick();
     }
 
@@ -446,10 +509,11 @@ struct SimRegistry::Impl {
             (className != nullptr && classSize == nullptr)) {
             return kErrorInvalidParameter;
         }
-        if (index >= base.node->children.size()) {
+        const Node* found = base.node->children.At(index);
+        if (found == nullptr) {
             return kErrorNoMoreItems;
         }
-        const Node& child = *std::next(base.node->children.begin(), index)->second;
+        const Node& child = *found;
         if (lastWriteTime != nullptr) {
             lastWriteTime->low = static_cast<std::uint32_t>(child.writeTime & 0xFFFFFFFFu);
             lastWriteTime->high = static_cast<std::uint32_t>(child.writeTime >> 32);
@@ -628,7 +692,7 @@ struct SimRegistry::Impl {
             *out += detail::FormatValueLines(value.first, value.second);
         }
         *out += "\r\n";
-        for (const auto& child : node.children) {
+        for (const auto& child : node.children.All()) {
             ExportKey(*child.second, out);
         }
     }
@@ -804,7 +868,7 @@ std::vector<std::string> SimRegistry::ValueNames(HKey root, const std::string& p
 std::vector<std::string> SimRegistry::SubKeyNames(HKey root, const std::string& path) const {
     std::vector<std::string> names;
     if (const auto node = impl_->Find(root, path)) {
-        for (const auto& child : node->children) {
+        for (const auto& child : node->children.All()) {
             names.push_back(child.second->name);
         }
     }
@@ -819,8 +883,8 @@ void SimRegistry::CopyKeysFrom(const SimRegistry& other) {
         node->values = from.values;
         node->isVolatile = from.isVolatile;
         node->writeTime = from.writeTime;
-        for (const auto& child : from.children) {
-            node->children[child.first] = clone(*child.second);
+        for (const auto& child : from.children.All()) {
+            node->children.Insert(child.first, clone(*child.second));
         }
         return node;
     };
@@ -835,7 +899,7 @@ std::vector<SimRegistry::KeyDump> SimRegistry::Dump(HKey root) const {
     const std::function<void(const Node&, const std::string&)> walk = [&](const Node& node,
                                                                           const std::string& path) {
         keys.push_back(KeyDump{path, node.values});
-        for (const auto& child : node.children) {
+        for (const auto& child : node.children.All()) {
             walk(*child.second,
                  path.empty() ? child.second->name : path + "\\" + child.second->name);
         }
