@@ -27,14 +27,22 @@ if(QUORVEL_RELEASE)
 endif()
 
 
-# Development tool: loads .reg fixtures into a Wine prefix's registry (scripts/run, tests).
+# Development tools, built with the tests or on request: regload loads .reg fixtures into a
+# Wine prefix's registry (scripts/run, scripts/bench, tests); scripts/bench times start-ups with
+# startprobe against barewindow, which is built here so that it shares the program's flags.
 if(QUORVEL_TESTS)
   add_executable(regload tools/regload.cpp)
-  target_link_libraries(regload PRIVATE quorvel_sim advapi32)
   # Works the program's window from a second process for scripts/run.
   add_executable(rundrive tools/rundrive.cpp)
   target_link_libraries(rundrive PRIVATE quorvel_core user32 comctl32)
+else()
+  add_executable(regload EXCLUDE_FROM_ALL tools/regload.cpp)
 endif()
+target_link_libraries(regload PRIVATE quorvel_sim advapi32)
+add_executable(barewindow WIN32 EXCLUDE_FROM_ALL tools/bench/barewindow.cpp)
+target_link_libraries(barewindow PRIVATE user32 gdi32)
+add_executable(startprobe EXCLUDE_FROM_ALL tools/bench/startprobe.cpp)
+target_link_libraries(startprobe PRIVATE user32)
 
 if(CMAKE_SIZEOF_VOID_P EQUAL 4)
   if(MSVC)
