@@ -200,6 +200,13 @@ void frmMainframe::tbsMain_Click() {
     fmeSettingsVisible = index == 3 && !blnDetonator40;
 }
 
+frmMainframe::SettingsPage frmMainframe::SettingsPageInUse() const {
+    if (tbsMain.Count() < 3) {
+        return SettingsPage::None;
+    }
+    return blnDetonator40 ? SettingsPage::Hexadecimal : SettingsPage::Compressed;
+}
+
 void frmMainframe::EndProgram() {
     aboutBox.reset();
     unloaded = true;

@@ -115,6 +115,10 @@ class frmMainframe {
     bool blnCompressedActive = false;
     bool blnDetonator40 = false;
 
+    // The settings page a click on the settings tab would show now; None without a settings tab.
+    enum class SettingsPage { None, Compressed, Hexadecimal };
+    SettingsPage SettingsPageInUse() const;
+
     // The about box while it is loaded.
     std::optional<frmAboutBox> aboutBox;
     // Shows the about box modally over this window and returns when it is closed; set by the

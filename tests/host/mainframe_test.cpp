@@ -48,6 +48,7 @@ TEST_F(MainframeTest, TabsShowOnePageEachAndTheSettingsTabFollowsTheFlag) {
     EXPECT_EQ(Visible(form), (Pages{false, true, false, false}));
     form.ClickTab(1);
     EXPECT_EQ(Visible(form), (Pages{true, false, false, false}));
+    EXPECT_EQ(form.SettingsPageInUse(), frmMainframe::SettingsPage::Hexadecimal);
 
     testing::SimWorld world28;
     world28.Load("driver-28.32.reg");
@@ -55,11 +56,13 @@ TEST_F(MainframeTest, TabsShowOnePageEachAndTheSettingsTabFollowsTheFlag) {
     form28.Form_Load();
     form28.ClickTab(3);
     EXPECT_EQ(Visible(form28), (Pages{false, false, true, false}));
+    EXPECT_EQ(form28.SettingsPageInUse(), frmMainframe::SettingsPage::Compressed);
 }
 
 TEST_F(MainframeTest, WithoutASettingsTabOnlyTheFirstTwoPagesAreReachable) {
     Start("none.reg");
     ASSERT_EQ(form.tbsMain.Count(), 2);
+    EXPECT_EQ(form.SettingsPageInUse(), frmMainframe::SettingsPage::None);
     form.ClickTab(3);
     EXPECT_EQ(Visible(form), (Pages{true, false, false, false}));
     form.ClickTab(2);
@@ -94,6 +97,8 @@ TEST_F(MainframeTest, ManualChoiceRecreatesTheSettingsTabForEachPick) {
         EXPECT_EQ(form.tbsMain.Item(3).toolTip, "Set the refresh rates.");
         EXPECT_EQ(form.blnDetonator40, p.forty);
         EXPECT_TRUE(form.mnuLoadInstalled.enabled);
+        EXPECT_EQ(form.SettingsPageInUse(), p.forty ? frmMainframe::SettingsPage::Hexadecimal
+                                                    : frmMainframe::SettingsPage::Compressed);
         // The System information page stays in view until the user clicks a tab.
         EXPECT_EQ(Visible(form), (Pages{false, true, false, false}));
         form.ClickTab(3);

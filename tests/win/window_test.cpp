@@ -204,6 +204,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(MainWindowTest, FoundValuesTakeTheButtonTextColourAndMissingOnesStayRed) {
     Load("driver-40.41-format-off.reg");
+    ClickTab(2);
     EXPECT_EQ(Text(SysInfo(IDC_LBLDEVICEDESC)), "NVIDIA GeForce4 Ti 4200");
     EXPECT_EQ(LabelColour(IDC_LBLDEVICEDESC), GetSysColor(COLOR_BTNTEXT));
     EXPECT_EQ(LabelColour(IDC_LBLDETVER), GetSysColor(COLOR_BTNTEXT));
@@ -306,6 +307,7 @@ TEST_F(MainWindowTest, TabToolTipsComeFromTheForm) {
 
 TEST_F(MainWindowTest, TheMonitorLineAndAMarkedRateOnTheRealPages) {
     Load("monitor-70khz.reg");
+    ClickTab(2);
     EXPECT_EQ(Text(SysInfo(IDC_LBLMONITOR)), "Orvia 17P\r\nmax. 70 kHz, 160 Hz, 140 MHz (EDID)");
     EXPECT_EQ(LabelColour(IDC_LBLMONITOR), GetSysColor(COLOR_BTNTEXT));
     ClickTab(3);
@@ -367,6 +369,7 @@ TEST_F(MainWindowTest, TheMonitorLimitsDialogTakesTypedLimitsWithEnter) {
     });
     SendMessageA(Main(), WM_COMMAND, MAKEWPARAM(IDM_MONITORLIMITS, 0), 0);
     EXPECT_LT(ticks, 20) << "the dialog did not close with Enter";
+    ClickTab(2);
     EXPECT_EQ(Text(SysInfo(IDC_LBLMONITOR)),
               "Orvia 17P\r\nmax. 64 kHz (typed in), 160 Hz, 140 MHz (EDID)");
 }
@@ -392,15 +395,54 @@ TEST_F(MainWindowTest, CtrlTabCyclesThroughTheTabsBothWays) {
     SetKeyboardState(saved);
 }
 
-TEST_F(MainWindowTest, TheTimersBlinkTheirOwnWarning) {
+TEST_F(MainWindowTest, OneTimerBlinksBothWarnings) {
     Load("driver-40.41.reg");
-    const bool warning = form_->lblWarning.visible;
-    const bool warning40 = form_->lblWarning40.visible;
-    SendMessageA(Main(), WM_TIMER, IDT_WARNING40, 0);
-    EXPECT_EQ(form_->lblWarning.visible, warning);
-    EXPECT_NE(form_->lblWarning40.visible, warning40);
-    SendMessageA(Main(), WM_TIMER, IDT_WARNING, 0);
-    EXPECT_NE(form_->lblWarning.visible, warning);
+    for (bool visible : {false, true, false}) {
+        SendMessageA(Main(), WM_TIMER, IDT_WARNING, 0);
+        EXPECT_EQ(form_->lblWarning.visible, visible);
+        EXPECT_EQ(form_->lblWarning40.visible, visible);
+    }
+}
+
+// Only the Introduction page is built with the window; another page when it is first shown or,
+// ahead of that, one per blink tick: the System information page, then the settings page of the
+// generation in use, the other one only once the manual choice selects it.
+class PageBuildingTest : public MainWindowTest {
+  protected:
+    void Start(const char* fixture) {
+        Load(fixture);
+        KillTimer(Main(), IDT_WARNING);  // the test gives the ticks
+    }
+    void Tick() { SendMessageA(Main(), WM_TIMER, IDT_WARNING, 0); }
+    std::string Built() const {
+        std::string pages;
+        for (int id : {IDC_FMEINTRO, IDC_FMESYSINFO, IDC_FMESETTINGS, IDC_FMESETTINGS40}) {
+            pages += GetWindow(GetDlgItem(Main(), id), GW_CHILD) ? '1' : '0';
+        }
+        return pages;
+    }
+};
+
+TEST_F(PageBuildingTest, OnFirstShowOrOnePerTickAhead) {
+    Start("driver-28.32.reg");
+    EXPECT_EQ(Built(), "1000");
+    ClickTab(3);
+    EXPECT_EQ(Built(), "1010");
+    Tick();
+    EXPECT_EQ(Built(), "1110");
+    Tick();
+    EXPECT_EQ(Built(), "1110");
+}
+
+TEST_F(PageBuildingTest, TheOtherSettingsPageWhenTheManualChoiceSelectsIt) {
+    Start("no-version.reg");
+    Tick();
+    Tick();
+    EXPECT_EQ(Built(), "1100");
+    prompt_.Expect(kChoiceTitle, platform::kIdOk);
+    ClickOption(IDC_OBTVERERROR40);
+    Tick();
+    EXPECT_EQ(Built(), "1101");
 }
 
 TEST_F(MainWindowTest, AboutOpensTheAboutBoxThroughTheForm) {

@@ -32,8 +32,9 @@ constexpr int kFrameTopTw = 360;
 constexpr int kFrameWidthTw = 5655;
 constexpr int kFrameHeightTw = 6255;
 
+// One timer blinks both warnings: they share the 400 ms rhythm, and one tick wakes the program
+// half as often as two.
 constexpr UINT_PTR kTimerWarning = IDT_WARNING;
-constexpr UINT_PTR kTimerWarning40 = IDT_WARNING40;
 
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 constexpr DWORD kExStyle = WS_EX_APPWINDOW;
@@ -184,6 +185,18 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
                 return reinterpret_cast<LRESULT>(brush);
             }
             break;
+        case WM_WINDOWPOSCHANGED:
+            // A page's blinking warning is not drawn while the window is hidden or minimised;
+            // it catches up when the window appears again.
+            if (reinterpret_cast<const WINDOWPOS*>(lParam)->flags & SWP_SHOWWINDOW) {
+                Sync();
+            }
+            break;
+        case WM_SIZE:
+            if (wParam != SIZE_MINIMIZED) {
+                Sync();
+            }
+            break;
         case WM_ACTIVATE:
             OnActivate(LOWORD(wParam) != WA_INACTIVE);
             return 0;
@@ -228,29 +241,53 @@ bool MainWindow::OnCreate() {
     }
     SendMessageA(tabs_, WM_SETFONT, reinterpret_cast<WPARAM>(ctx_.font), FALSE);
 
-    static constexpr int kFrameIds[kFrameCount] = {IDC_FMEINTRO, IDC_FMESYSINFO, IDC_FMESETTINGS,
-                                                   IDC_FMESETTINGS40};
     pages_[kIntro] = MakeIntroPageView();
     pages_[kSysInfo] = MakeSysInfoPageView();
     pages_[kSettings] = MakeCompressedPageView();
     pages_[kSettings40] = MakeHexPageView();
-    for (int i = 0; i < kFrameCount; ++i) {
-        frames_[i] = CreatePanel(hwnd_, ctx_, kFrameLeftTw, kFrameTopTw, kFrameWidthTw,
-                                 kFrameHeightTw, kFaceColour, kFrameIds[i]);
-        if (!frames_[i]) {
-            return false;
-        }
-        ShowWindow(frames_[i], SW_HIDE);
-        pages_[i]->Create(frames_[i], ctx_);
+    if (!BuildPage(kIntro)) {
+        return false;
     }
-    // The frames lie on the tab strip: it goes to the bottom of the z-order, where its
-    // WS_CLIPSIBLINGS keeps it from painting over them.
-    SetWindowPos(tabs_, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-
     Sync();
     SetTimer(hwnd_, kTimerWarning, kWarningBlinkMs, nullptr);
-    SetTimer(hwnd_, kTimerWarning40, kWarningBlinkMs, nullptr);
     return true;
+}
+
+bool MainWindow::BuildPage(int frame) {
+    static constexpr int kFrameIds[kFrameCount] = {IDC_FMEINTRO, IDC_FMESYSINFO, IDC_FMESETTINGS,
+                                                   IDC_FMESETTINGS40};
+    if (built_[frame]) {
+        return true;
+    }
+    // Hidden until SyncFrames shows it on top of the tab strip, whose WS_CLIPSIBLINGS keeps it
+    // from painting over the frame.
+    frames_[frame] = CreatePanel(hwnd_, ctx_, kFrameLeftTw, kFrameTopTw, kFrameWidthTw,
+                                 kFrameHeightTw, kFaceColour, kFrameIds[frame], false);
+    if (!frames_[frame]) {
+        return false;
+    }
+    pages_[frame]->Create(frames_[frame], ctx_);
+    built_[frame] = true;
+    return true;
+}
+
+void MainWindow::BuildNextPage() {
+    if (!built_[kSysInfo]) {
+        BuildPage(kSysInfo);
+        return;
+    }
+    // The settings page of the generation in use; the other one only if the manual choice
+    // selects it.
+    switch (form_.SettingsPageInUse()) {
+        case frmMainframe::SettingsPage::Compressed:
+            BuildPage(kSettings);
+            break;
+        case frmMainframe::SettingsPage::Hexadecimal:
+            BuildPage(kSettings40);
+            break;
+        case frmMainframe::SettingsPage::None:
+            break;
+    }
 }
 
 void MainWindow::OnCommand(int id, int code, HWND control) {
@@ -270,8 +307,8 @@ void MainWindow::OnCommand(int id, int code, HWND control) {
             return;
         }
     } else {
-        for (auto& page : pages_) {
-            if (page->OnCommand(form_, id, code, control)) {
+        for (int i = 0; i < kFrameCount; ++i) {
+            if (built_[i] && pages_[i]->OnCommand(form_, id, code, control)) {
                 break;
             }
         }
@@ -329,19 +366,20 @@ void MainWindow::OnToolTipText(const NMHDR& hdr, const std::string& text) {
 }
 
 void MainWindow::OnTimer(UINT_PTR id) {
-    if (id == kTimerWarning) {
-        form_.tmrWarning_Timer();
-    } else if (id == kTimerWarning40) {
-        form_.tmrWarning40_Timer();
-    } else {
+    if (id != kTimerWarning) {
         return;
     }
+    form_.tmrWarning_Timer();
+    form_.tmrWarning40_Timer();
+    // Timer messages come only when no input or painting waits, so a page built here never
+    // holds up the user.
+    BuildNextPage();
     Sync();
 }
 
 HBRUSH MainWindow::OnCtlColor(HDC dc, HWND control) {
-    for (auto& page : pages_) {
-        if (HBRUSH brush = page ? page->OnCtlColor(form_, dc, control) : nullptr) {
+    for (int i = 0; i < kFrameCount; ++i) {
+        if (HBRUSH brush = built_[i] ? pages_[i]->OnCtlColor(form_, dc, control) : nullptr) {
             return brush;
         }
     }
@@ -366,7 +404,6 @@ void MainWindow::OnActivate(bool active) {
 
 void MainWindow::OnDestroy() {
     KillTimer(hwnd_, kTimerWarning);
-    KillTimer(hwnd_, kTimerWarning40);
     form_.showAboutBoxModal = nullptr;
     form_.showMonitorLimitsModal = nullptr;
     PostQuitMessage(0);
@@ -384,7 +421,8 @@ void MainWindow::SelectNextTab(bool forward) {
 }
 
 void MainWindow::Sync() {
-    if (!hwnd_) {
+    // Nothing to draw before OnCreate has made the frames (WM_SIZE comes during creation).
+    if (!hwnd_ || !built_[kIntro]) {
         return;
     }
     if (form_.unloaded) {
@@ -396,8 +434,10 @@ void MainWindow::Sync() {
     // Menu items are drawn only when their menu opens: setting the state each time is free.
     EnableMenuItem(GetMenu(hwnd_), IDM_LOADINSTALLED,
                    MF_BYCOMMAND | (form_.mnuLoadInstalled.enabled ? MF_ENABLED : MF_GRAYED));
-    for (auto& page : pages_) {
-        page->Sync(form_);
+    for (int i = 0; i < kFrameCount; ++i) {
+        if (built_[i]) {
+            pages_[i]->Sync(form_);
+        }
     }
 }
 
@@ -438,6 +478,7 @@ void MainWindow::SyncFrames() {
     // exposed and repainted in between.
     for (int i = 0; i < kFrameCount; ++i) {
         if (wanted[i] && !shown(i)) {
+            BuildPage(i);
             SetWindowPos(frames_[i], HWND_TOP, 0, 0, 0, 0,
                          SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
         }

@@ -47,6 +47,10 @@ class MainWindow {
     void OnDestroy();
 
     void SelectNextTab(bool forward);
+    // Pages are built when first needed: the Introduction page with the window, every other
+    // page when it is first shown or, once the window is up, one per blink tick ahead of that.
+    bool BuildPage(int frame);
+    void BuildNextPage();
     void Sync();
     void SyncTabs();
     void SyncFrames();
@@ -60,6 +64,7 @@ class MainWindow {
     HWND tabs_ = nullptr;
     HWND frames_[kFrameCount] = {};
     std::unique_ptr<IPageView> pages_[kFrameCount];
+    bool built_[kFrameCount] = {};
     std::vector<std::string> shownTabs_;
     HWND lastFocus_ = nullptr;
     std::string tip_;

@@ -32,15 +32,16 @@ RECT TwipsRect(const ViewContext& v, int leftTw, int topTw, int widthTw, int hei
                 TwipsY(v, topTw + heightTw)};
 }
 
-// The size `text` takes in `font`, wrapped at `width` pixels when width > 0.
-SIZE MeasureText(HWND window, HFONT font, const std::string& text, int width) {
-    HDC dc = GetDC(window);
+// The size `text` takes in `font`, wrapped at `width` pixels when width > 0. A memory DC like
+// the screen's measures the same and, unlike a window's DC, costs no visible-region computation.
+SIZE MeasureText(HFONT font, const std::string& text, int width) {
+    HDC dc = CreateCompatibleDC(nullptr);
     HGDIOBJ old = SelectObject(dc, font);
     RECT rc{0, 0, width > 0 ? width : 0, 0};
     const UINT flags = DT_CALCRECT | DT_NOPREFIX | (width > 0 ? DT_WORDBREAK : DT_SINGLELINE);
     DrawTextA(dc, text.c_str(), -1, &rc, flags);
     SelectObject(dc, old);
-    ReleaseDC(window, dc);
+    DeleteDC(dc);
     return SIZE{rc.right - rc.left, rc.bottom - rc.top};
 }
 
@@ -94,7 +95,7 @@ class IntroPageView : public IPageView {
         for (const Item& item : kItems) {
             HFONT font = item.kind == Kind::Heading ? v.boldUnderlineFont : v.font;
             top += TwipsY(v, item.gapBeforeTw);
-            const int height = MeasureText(pageFrame, font, item.text, width).cy;
+            const int height = MeasureText(font, item.text, width).cy;
             const DWORD align = item.kind == Kind::Signature ? SS_RIGHT : SS_LEFT;
             CreateStatic(pageFrame, v, id++, item.text, font,
                          RECT{left, top, left + width, top + height}, align | SS_NOPREFIX);
@@ -198,7 +199,7 @@ class SysInfoPageView : public IPageView {
         const int captionLeft = TwipsX(v, kInnerLeftTw);
         int columns[3] = {};
         for (const Row& row : rows) {
-            const SIZE caption = MeasureText(frame_, v.font, row.caption, 0);
+            const SIZE caption = MeasureText(v.font, row.caption, 0);
             columns[row.column] =
                 std::max({columns[row.column], TwipsX(v, row.valueLeftTw),
                           captionLeft + TwipsX(v, 180) + static_cast<int>(caption.cx)});
@@ -316,7 +317,7 @@ class SysInfoPageView : public IPageView {
     }
 
     void CreateGroupCaption(const ViewContext& v, int id, const char* text, int groupTopTw) {
-        const SIZE size = MeasureText(frame_, v.boldUnderlineFont, text, 0);
+        const SIZE size = MeasureText(v.boldUnderlineFont, text, 0);
         const int left = TwipsX(v, kGroupLeftTw) + 6;
         const int top = TwipsY(v, groupTopTw);
         // Two pixels either side keep the frame's line clear of the text.

@@ -135,7 +135,7 @@ bool RegisterPanelClass(HINSTANCE instance) {
 }
 
 HWND CreatePanel(HWND parent, const ViewContext& v, int leftTw, int topTw, int widthTw,
-                 int heightTw, Colour background, int id) {
+                 int heightTw, Colour background, int id, bool visible) {
     const int left = TwipsX(v, leftTw);
     const int top = TwipsY(v, topTw);
     // Edges rounded from twips, so that neighbouring panels meet without gaps.
@@ -143,8 +143,8 @@ HWND CreatePanel(HWND parent, const ViewContext& v, int leftTw, int topTw, int w
     const int height = TwipsY(v, topTw + heightTw) - top;
     HWND panel = CreateWindowExA(
         WS_EX_CONTROLPARENT, kPanelClass, "",
-        WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, left, top, width, height, parent,
-        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), v.instance, nullptr);
+        WS_CHILD | (visible ? WS_VISIBLE : 0) | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, left, top, width,
+        height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), v.instance, nullptr);
     if (panel) {
         SetWindowLongPtrA(panel, GWLP_USERDATA, EncodeColour(background));
     }
@@ -177,6 +177,10 @@ void CentreOverOwner(HWND dialog, HWND owner) {
         top = work.top;
     }
     SetWindowPos(dialog, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+bool IsOnScreen(HWND window) {
+    return IsWindowVisible(window) && !IsIconic(TopLevelOf(window));
 }
 
 void SetPanelBackground(HWND panel, Colour background) {

@@ -34,18 +34,23 @@ inline COLORREF ToColorRef(const Colour& c) {
                                        : GetSysColor(static_cast<int>(c.value));
 }
 
-// A borderless child container (the program's frames without caption and its row groups).
+// A borderless child container (the program's frames without caption and its row groups),
+// created visible or hidden.
 // It paints its background in `background` and forwards WM_COMMAND, WM_NOTIFY, WM_CTLCOLOR*
 // and WM_DRAWITEM to its top-level window, so one window procedure sees every control's events.
 // Registered once by RegisterPanelClass; `background` is kept in the panel's user data.
 bool RegisterPanelClass(HINSTANCE instance);
 HWND CreatePanel(HWND parent, const ViewContext& v, int leftTw, int topTw, int widthTw,
-                 int heightTw, Colour background, int id = 0);
+                 int heightTw, Colour background, int id = 0, bool visible = true);
 void SetPanelBackground(HWND panel, Colour background);
 
 // Puts a dialog in the middle of its owner (of the work area without one), kept inside the work
 // area.
 void CentreOverOwner(HWND dialog, HWND owner);
+
+// Whether `window` can be seen: it and all its parents are visible and its top-level window is
+// not minimised.
+bool IsOnScreen(HWND window);
 
 // A page of the main window: creates its controls inside its page frame, forwards the user's
 // events on them to the form, and mirrors the form's state.

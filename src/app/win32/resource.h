@@ -11,9 +11,8 @@
 #define IDM_MONITORLIMITS 40011
 #define IDM_RESTORE 40003
 
-// Timers of the main window: the blinking warnings of the two settings pages.
+// Timer of the main window: it blinks the warnings of both settings pages.
 #define IDT_WARNING 1
-#define IDT_WARNING40 2
 
 // Children of the main window.
 #define IDC_TBSMAIN 30000
