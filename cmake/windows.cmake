@@ -4,7 +4,8 @@ enable_language(RC)
 file(GLOB QUORVEL_WIN32_PLATFORM_SOURCES CONFIGURE_DEPENDS src/platform/win32/*.cpp)
 add_library(quorvel_win32platform STATIC ${QUORVEL_WIN32_PLATFORM_SOURCES})
 target_include_directories(quorvel_win32platform PUBLIC src)
-target_link_libraries(quorvel_win32platform PUBLIC advapi32 shell32 comdlg32 user32 kernel32)
+# shell32 and comdlg32 are looked up when first needed (LookUp in Win32Platform.h), not imported.
+target_link_libraries(quorvel_win32platform PUBLIC advapi32 user32 kernel32)
 
 # The front end minus WinMain, so window tests can drive the real window in-process.
 file(GLOB QUORVEL_UI_SOURCES CONFIGURE_DEPENDS src/app/win32/*.cpp)

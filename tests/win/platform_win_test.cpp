@@ -1,10 +1,12 @@
-// The Win32 platform identifier and restart calls against the real kernel32 and advapi32; the
-// restart stops short of ExitWindowsEx.
+// The Win32 platform identifier, shell, folder and restart calls against the real kernel32,
+// shell32 and advapi32; the restart stops short of ExitWindowsEx.
 #include <windows.h>
 
 #include <gtest/gtest.h>
+#include <shellapi.h>
 
 #include <cstdint>
+#include <string>
 
 #include "platform/win32/Win32Platform.h"
 
@@ -17,6 +19,24 @@ using p::win32::Win32SystemInfo;
 TEST(Win32SystemInfoTest, ReportsAnNtFamilyPlatform) {
     Win32SystemInfo info;
     EXPECT_EQ(info.GetPlatformId(), p::kVerPlatformWin32Nt);
+}
+
+// shell32 is looked up on first use: a file that does not exist comes back as ShellExecute's
+// "file not found" (2), not as the 0 of a failed lookup.
+TEST(Win32ShellTest, ReachesShellExecuteOnFirstUse) {
+    p::win32::Win32Shell shell;
+    EXPECT_EQ(shell.Execute(0, "open", "C:\\no such folder\\no such file.txt", SW_SHOWNORMAL),
+              SE_ERR_FNF);
+}
+
+// So are shell32's folder functions, which find the documents folder.
+TEST(Win32FilesTest, FindsTheDocumentsFolder) {
+    p::win32::Win32Files files;
+    const std::string documents = files.GetFolderPath(p::KnownFolder::MyDocuments);
+    ASSERT_FALSE(documents.empty());
+    const DWORD attributes = GetFileAttributesA(documents.c_str());
+    EXPECT_TRUE(attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+        << documents;
 }
 
 class Win32RestartTest : public testing::Test {

@@ -22,16 +22,22 @@ std::string WithoutTrailingSlash(std::string path) {
     return path;
 }
 
-// SHGetSpecialFolderPathA needs shell32 4.71; these two are on NT 4.0 as it ships.
+// SHGetSpecialFolderPathA needs shell32 4.71; these are on NT 4.0 as it ships.
 std::string MyDocumentsPath() {
+    static const auto getLocation =
+        LookUp<decltype(&SHGetSpecialFolderLocation)>("shell32.dll", "SHGetSpecialFolderLocation");
+    static const auto getPath =
+        LookUp<decltype(&SHGetPathFromIDListA)>("shell32.dll", "SHGetPathFromIDListA");
+    static const auto getMalloc = LookUp<decltype(&SHGetMalloc)>("shell32.dll", "SHGetMalloc");
     LPITEMIDLIST list = nullptr;
-    if (FAILED(SHGetSpecialFolderLocation(nullptr, CSIDL_PERSONAL, &list)) || list == nullptr) {
+    if (!getLocation || !getPath || !getMalloc ||
+        FAILED(getLocation(nullptr, CSIDL_PERSONAL, &list)) || list == nullptr) {
         return {};
     }
     char path[MAX_PATH] = {};
-    const BOOL ok = SHGetPathFromIDListA(list, path);
+    const BOOL ok = getPath(list, path);
     IMalloc* allocator = nullptr;
-    if (SUCCEEDED(SHGetMalloc(&allocator)) && allocator != nullptr) {
+    if (SUCCEEDED(getMalloc(&allocator)) && allocator != nullptr) {
         allocator->Free(list);
         allocator->Release();
     }
@@ -142,7 +148,9 @@ std::string Win32Files::GetOpenFileNameA(const std::string& title, const std::st
     ofn.lpstrInitialDir = initialDir.empty() ? nullptr : initialDir.c_str();
     ofn.lpstrTitle = title.c_str();
     ofn.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
-    return ::GetOpenFileNameA(&ofn) ? std::string(file) : std::string();
+    static const auto getOpenFileName =
+        LookUp<decltype(&::GetOpenFileNameA)>("comdlg32.dll", "GetOpenFileNameA");
+    return getOpenFileName && getOpenFileName(&ofn) ? std::string(file) : std::string();
 }
 
 }  // namespace quorvel::platform::win32

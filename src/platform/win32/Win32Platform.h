@@ -1,4 +1,4 @@
-// The real platform services: thin forwards to advapi32, kernel32, user32 and shell32.
+// The real platform services: thin forwards to advapi32, kernel32, user32, shell32 and comdlg32.
 #pragma once
 
 #include <windows.h>
@@ -12,6 +12,18 @@
 #include "platform/System.h"
 
 namespace quorvel::platform::win32 {
+
+// A function of a DLL the program needs only now and then (shell32, comdlg32), looked up on first
+// use: imported, the DLL and the ones it pulls in would be loaded at every start, which under
+// Wine then takes half as long again. `Fn` is the function's pointer type; nullptr when the
+// function cannot be found.
+template <typename Fn>
+Fn LookUp(const char* dll, const char* name) {
+    HMODULE module = LoadLibraryA(dll);
+    // Through void(*)(): GetProcAddress's FARPROC has another signature.
+    return module ? reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)))
+                  : nullptr;
+}
 
 // Predefined roots carry their Windows values, so a handle converts by a plain cast.
 inline HKEY ToHkey(HKey key) {

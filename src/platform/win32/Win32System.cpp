@@ -72,8 +72,13 @@ std::uint32_t Win32SystemInfo::GetPlatformId() {
 
 std::intptr_t Win32Shell::Execute(Handle owner, const std::string& operation,
                                   const std::string& file, int showCommand) {
-    HINSTANCE result = ShellExecuteA(reinterpret_cast<HWND>(owner), operation.c_str(), file.c_str(),
-                                     nullptr, nullptr, showCommand);
+    static const auto shellExecute =
+        LookUp<decltype(&ShellExecuteA)>("shell32.dll", "ShellExecuteA");
+    if (!shellExecute) {
+        return 0;  // what ShellExecute returns when the system is out of resources
+    }
+    HINSTANCE result = shellExecute(reinterpret_cast<HWND>(owner), operation.c_str(), file.c_str(),
+                                    nullptr, nullptr, showCommand);
     return reinterpret_cast<std::intptr_t>(result);
 }
 
