@@ -231,9 +231,9 @@ class SettingsPage : public IPageView {
     }
 
     // ShowWindow(SW_HIDE) would make the page and the "ATTENTION:" frame under the label repaint
-    // what it uncovers, twice a second and at several times the cost of the label itself. The
-    // label blanks its own area in the page's colour instead and is hidden without a redraw,
-    // after the WM_SHOWWINDOW that ShowWindow would have sent it.
+    // what it uncovers at every blink, at several times the cost of the label itself. The label
+    // blanks its own area in the page's colour instead and is hidden without a redraw, after the
+    // WM_SHOWWINDOW that ShowWindow would have sent it.
     void HideWarning() {
         RECT rc;
         GetClientRect(warning_, &rc);
