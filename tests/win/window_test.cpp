@@ -404,6 +404,31 @@ TEST_F(MainWindowTest, OneTimerBlinksBothWarnings) {
     }
 }
 
+// The blink timer rests while no warning can be seen and no page waits to be built ahead.
+TEST_F(MainWindowTest, TheBlinkRestsWhileNoWarningCanBeSeen) {
+    Load("driver-40.41.reg", platform::kVerPlatformWin32Nt, SW_SHOWNOACTIVATE);
+    // The blinks the form gets while messages are pumped for up to `ms`, until `enough` came.
+    const auto blinks = [this](DWORD ms, int enough) {
+        int count = 0;
+        bool last = form_->lblWarning40.visible;
+        for (const DWORD start = GetTickCount(); GetTickCount() - start < ms && count < enough;) {
+            Pump();
+            Sleep(10);
+            if (form_->lblWarning40.visible != last) {
+                last = !last;
+                ++count;
+            }
+        }
+        return count;
+    };
+    ASSERT_EQ(blinks(10000, 2), 2) << "two ticks build the pages ahead";
+    EXPECT_EQ(blinks(1000, 1), 0) << "on the Introduction page";
+    ClickTab(3);
+    EXPECT_EQ(blinks(10000, 1), 1) << "on the settings page";
+    ClickTab(2);
+    EXPECT_EQ(blinks(1000, 1), 0) << "on the System information page";
+}
+
 // Only the Introduction page is built with the window; another page when it is first shown or,
 // ahead of that, one per blink tick: the System information page, then the settings page of the
 // generation in use, the other one only once the manual choice selects it.

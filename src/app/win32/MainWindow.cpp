@@ -33,7 +33,7 @@ constexpr int kFrameWidthTw = 5655;
 constexpr int kFrameHeightTw = 6255;
 
 // One timer blinks both warnings: they share the 400 ms rhythm, and one tick wakes the program
-// half as often as two.
+// half as often as two. It rests while no warning can be seen and no page waits to be built.
 constexpr UINT_PTR kTimerWarning = IDT_WARNING;
 
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
@@ -188,14 +188,13 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_WINDOWPOSCHANGED:
             // A page's blinking warning is not drawn while the window is hidden or minimised;
             // it catches up when the window appears again.
-            if (reinterpret_cast<const WINDOWPOS*>(lParam)->flags & SWP_SHOWWINDOW) {
+            if (reinterpret_cast<const WINDOWPOS*>(lParam)->flags &
+                (SWP_SHOWWINDOW | SWP_HIDEWINDOW)) {
                 Sync();
             }
             break;
-        case WM_SIZE:
-            if (wParam != SIZE_MINIMIZED) {
-                Sync();
-            }
+        case WM_SIZE:  // minimised or restored
+            Sync();
             break;
         case WM_ACTIVATE:
             OnActivate(LOWORD(wParam) != WA_INACTIVE);
@@ -248,8 +247,8 @@ bool MainWindow::OnCreate() {
     if (!BuildPage(kIntro)) {
         return false;
     }
+    lastTick_ = GetTickCount();
     Sync();
-    SetTimer(hwnd_, kTimerWarning, kWarningBlinkMs, nullptr);
     return true;
 }
 
@@ -271,23 +270,52 @@ bool MainWindow::BuildPage(int frame) {
     return true;
 }
 
-void MainWindow::BuildNextPage() {
+int MainWindow::NextPageToBuild() const {
     if (!built_[kSysInfo]) {
-        BuildPage(kSysInfo);
-        return;
+        return kSysInfo;
     }
     // The settings page of the generation in use; the other one only if the manual choice
     // selects it.
     switch (form_.SettingsPageInUse()) {
         case frmMainframe::SettingsPage::Compressed:
-            BuildPage(kSettings);
-            break;
+            return built_[kSettings] ? -1 : kSettings;
         case frmMainframe::SettingsPage::Hexadecimal:
-            BuildPage(kSettings40);
-            break;
+            return built_[kSettings40] ? -1 : kSettings40;
         case frmMainframe::SettingsPage::None:
             break;
     }
+    return -1;
+}
+
+void MainWindow::BuildNextPage() {
+    const int next = NextPageToBuild();
+    if (next >= 0) {
+        BuildPage(next);
+    }
+}
+
+// A resting timer costs the idle program nothing; Wine wakes the program and its server for
+// every tick. When it starts again, the form first gets the ticks it missed, so that a warning
+// appears in the state it would have had.
+void MainWindow::SyncBlinkTimer() {
+    const bool warningInSight =
+        (form_.fmeSettingsVisible || form_.fmeSettings40Visible) && IsOnScreen(hwnd_);
+    const bool wanted = warningInSight || NextPageToBuild() >= 0;
+    if (wanted == blinking_) {
+        return;
+    }
+    blinking_ = wanted;
+    if (!wanted) {
+        KillTimer(hwnd_, kTimerWarning);
+        return;
+    }
+    const DWORD missed = (GetTickCount() - lastTick_) / kWarningBlinkMs;
+    if (missed % 2 != 0) {
+        form_.tmrWarning_Timer();
+        form_.tmrWarning40_Timer();
+    }
+    lastTick_ += missed * kWarningBlinkMs;
+    SetTimer(hwnd_, kTimerWarning, kWarningBlinkMs, nullptr);
 }
 
 void MainWindow::OnCommand(int id, int code, HWND control) {
@@ -369,6 +397,7 @@ void MainWindow::OnTimer(UINT_PTR id) {
     if (id != kTimerWarning) {
         return;
     }
+    lastTick_ = GetTickCount();
     form_.tmrWarning_Timer();
     form_.tmrWarning40_Timer();
     // Timer messages come only when no input or painting waits, so a page built here never
@@ -434,6 +463,7 @@ void MainWindow::Sync() {
     // Menu items are drawn only when their menu opens: setting the state each time is free.
     EnableMenuItem(GetMenu(hwnd_), IDM_LOADINSTALLED,
                    MF_BYCOMMAND | (form_.mnuLoadInstalled.enabled ? MF_ENABLED : MF_GRAYED));
+    SyncBlinkTimer();
     for (int i = 0; i < kFrameCount; ++i) {
         if (built_[i]) {
             pages_[i]->Sync(form_);

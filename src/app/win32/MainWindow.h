@@ -50,7 +50,9 @@ class MainWindow {
     // Pages are built when first needed: the Introduction page with the window, every other
     // page when it is first shown or, once the window is up, one per blink tick ahead of that.
     bool BuildPage(int frame);
+    int NextPageToBuild() const;  // -1 when none waits
     void BuildNextPage();
+    void SyncBlinkTimer();
     void Sync();
     void SyncTabs();
     void SyncFrames();
@@ -65,6 +67,8 @@ class MainWindow {
     HWND frames_[kFrameCount] = {};
     std::unique_ptr<IPageView> pages_[kFrameCount];
     bool built_[kFrameCount] = {};
+    bool blinking_ = false;  // the blink timer is set
+    DWORD lastTick_ = 0;     // GetTickCount() at the last blink the form was given
     std::vector<std::string> shownTabs_;
     HWND lastFocus_ = nullptr;
     std::string tip_;
