@@ -153,12 +153,7 @@ void Build(AboutWindow& w, HWND dialog) {
     const ViewContext& v = w.v;
     SetWindowTextA(dialog, kAboutCaption);
 
-    RECT frame{0, 0, TwipsX(v, kClientWidth), TwipsY(v, kClientHeight)};
-    AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrA(dialog, GWL_STYLE)), FALSE,
-                       static_cast<DWORD>(GetWindowLongPtrA(dialog, GWL_EXSTYLE)));
-    SetWindowPos(dialog, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    CentreOverOwner(dialog, w.owner);
+    PlaceDialog(dialog, v, kClientWidth, kClientHeight, w.owner);
 
     HICON icon = LoadIconA(v.instance, MAKEINTRESOURCEA(1));
     if (!icon) {

@@ -52,12 +52,7 @@ HWND Make(const LimitsWindow& w, HWND dialog, const char* cls, const std::string
 void Build(LimitsWindow& w, HWND dialog) {
     const ViewContext& v = w.v;
     SetWindowTextA(dialog, kLimitsDialogCaption);
-    RECT frame{0, 0, TwipsX(v, kClientWidth), TwipsY(v, kClientHeight)};
-    AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrA(dialog, GWL_STYLE)), FALSE,
-                       static_cast<DWORD>(GetWindowLongPtrA(dialog, GWL_EXSTYLE)));
-    SetWindowPos(dialog, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    CentreOverOwner(dialog, w.owner);
+    PlaceDialog(dialog, v, kClientWidth, kClientHeight, w.owner);
 
     const int innerWidth = kClientWidth - 2 * kMargin;
     Make(w, dialog, "STATIC", kLimitsDialogIntro, SS_LEFT | SS_NOPREFIX, 0, kMargin, kMargin,

@@ -151,17 +151,19 @@ HWND CreatePanel(HWND parent, const ViewContext& v, int leftTw, int topTw, int w
     return panel;
 }
 
-void CentreOverOwner(HWND dialog, HWND owner) {
+void PlaceDialog(HWND dialog, const ViewContext& v, int clientWidthTw, int clientHeightTw,
+                 HWND owner) {
+    RECT frame{0, 0, TwipsX(v, clientWidthTw), TwipsY(v, clientHeightTw)};
+    AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrA(dialog, GWL_STYLE)), FALSE,
+                       static_cast<DWORD>(GetWindowLongPtrA(dialog, GWL_EXSTYLE)));
+    const int width = frame.right - frame.left;
+    const int height = frame.bottom - frame.top;
     RECT own;
     RECT work;
     SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
     if (!owner || !GetWindowRect(owner, &own)) {
         own = work;
     }
-    RECT rc;
-    GetWindowRect(dialog, &rc);
-    const int width = rc.right - rc.left;
-    const int height = rc.bottom - rc.top;
     int left = (own.left + own.right - width) / 2;
     int top = (own.top + own.bottom - height) / 2;
     if (left + width > work.right) {
@@ -176,7 +178,7 @@ void CentreOverOwner(HWND dialog, HWND owner) {
     if (top < work.top) {
         top = work.top;
     }
-    SetWindowPos(dialog, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(dialog, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 bool IsOnScreen(HWND window) {

@@ -44,9 +44,10 @@ HWND CreatePanel(HWND parent, const ViewContext& v, int leftTw, int topTw, int w
                  int heightTw, Colour background, int id = 0, bool visible = true);
 void SetPanelBackground(HWND panel, Colour background);
 
-// Puts a dialog in the middle of its owner (of the work area without one), kept inside the work
-// area.
-void CentreOverOwner(HWND dialog, HWND owner);
+// Gives a dialog a client area of the size in twips and puts it in the middle of its owner (of
+// the work area without one), kept inside the work area.
+void PlaceDialog(HWND dialog, const ViewContext& v, int clientWidthTw, int clientHeightTw,
+                 HWND owner);
 
 // Whether `window` can be seen: it and all its parents are visible and its top-level window is
 // not minimised.
