@@ -8,15 +8,17 @@
 #include "backup/UndoFile.h"
 #include "registry/DriverKeys.h"
 #include "text/Concat.h"
+#include "text/CrLf.h"
 
 namespace quorvel::backup {
 
 using platform::kHkeyLocalMachine;
+using registry::kRootName;
 using text::Concat;
+using text::kCrLf;
 
 namespace {
 
-constexpr const char* kCrLf = "\r\n";
 // Undo files made in the same second get a number: Quorvel-undo-...-2.reg and so on.
 constexpr int kSameSecondFiles = 9;
 

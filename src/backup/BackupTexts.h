@@ -12,7 +12,6 @@ inline constexpr const char* kFileExtension = ".reg";
 // The undo file itself. Every line but the first and the keys and values is a comment for
 // regedit; the last one tells the program's own reader that nothing was cut off.
 inline constexpr const char* kRegHeader = "REGEDIT4";
-inline constexpr const char* kRootName = "HKEY_LOCAL_MACHINE";
 inline constexpr const char* kEndLine = "; End of the Quorvel undo file.";
 inline constexpr const char* kMadeOn = "Quorvel undo file, made on ";  // then the date and time
 inline constexpr const char* kCommentLines[] = {

@@ -7,16 +7,19 @@
 #include "backup/BackupTexts.h"
 #include "backup/UndoFile.h"
 #include "install/Install.h"
+#include "registry/DriverKeys.h"
 #include "text/Concat.h"
+#include "text/CrLf.h"
 
 namespace quorvel::backup {
 
 using platform::kHkeyLocalMachine;
+using registry::kRootName;
 using text::Concat;
+using text::kCrLf;
 
 namespace {
 
-constexpr const char* kCrLf = "\r\n";
 // Far more than the largest undo file: the tables of a dozen adapters.
 constexpr std::size_t kMaxFileSize = 1024 * 1024;
 

@@ -6,15 +6,17 @@
 #include "backup/BackupTexts.h"
 #include "registry/DriverKeys.h"
 #include "text/Concat.h"
+#include "text/CrLf.h"
 #include "text/Numbers.h"
 
 namespace quorvel::backup {
 
+using registry::kRootName;
 using text::Concat;
+using text::kCrLf;
 
 namespace {
 
-constexpr const char* kCrLf = "\r\n";
 // regedit breaks hex data after a comma once a line reaches this width.
 constexpr std::size_t kWrapColumn = 76;
 constexpr std::size_t kShownLineLength = 100;

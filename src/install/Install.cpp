@@ -7,6 +7,7 @@
 
 #include "modes/Composers.h"
 #include "registry/DriverKeys.h"
+#include "text/CrLf.h"
 
 namespace quorvel::install {
 
@@ -15,11 +16,11 @@ using platform::kHkeyLocalMachine;
 namespace {
 
 using registry::kModesDeltaValues;
+using registry::kRootName;
 using registry::kServiceKey;
 using registry::kUseCompressedModeFormat;
-constexpr const char* kRootName = "HKEY_LOCAL_MACHINE";
 
-constexpr const char* kCrLf = "\r\n";
+using text::kCrLf;
 
 constexpr const char* kFormatQuestionTitle = "Almost there";
 constexpr const char* kFormatQuestionText =

@@ -5,13 +5,14 @@
 #include <cstdint>
 
 #include "monitor/Gtf.h"
+#include "text/CrLf.h"
 #include "text/Numbers.h"
 
 namespace quorvel::monitor {
 
 namespace {
 
-constexpr const char* kCrLf = "\r\n";
+using text::kCrLf;
 constexpr const char* kListSeparator = ", ";
 
 void Tighten(Limit& limit, int value) {

@@ -2,6 +2,7 @@
 #include "readback/InstalledTables.h"
 
 #include "registry/DriverKeys.h"
+#include "text/CrLf.h"
 
 namespace quorvel::readback {
 
@@ -11,7 +12,7 @@ using platform::kHkeyLocalMachine;
 
 namespace {
 
-constexpr const char* kCrLf = "\r\n";
+using text::kCrLf;
 
 constexpr const char* kOneResolution = "1 resolution";
 constexpr const char* kResolutions = " resolutions";

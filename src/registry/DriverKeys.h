@@ -10,6 +10,8 @@
 
 namespace quorvel::registry {
 
+// The root every key below lies under, as texts for the user and .reg files name it.
+inline constexpr const char* kRootName = "HKEY_LOCAL_MACHINE";
 // The driver's service key: its description, the format switch, and one copy of the tables.
 inline constexpr const char* kServiceKey = "SYSTEM\\CurrentControlSet\\Services\\nv\\Device0";
 // Device classes; each class's "0000" instance carries a driver description and version.

@@ -1,6 +1,7 @@
 // The settings pages' three Apply tests, the Apply sequence and the selection handlers.
 #include "settings/RateSettings.h"
 
+#include "text/CrLf.h"
 #include "text/Numbers.h"
 
 namespace quorvel::settings {
@@ -10,7 +11,7 @@ using namespace platform;
 
 namespace {
 
-constexpr const char* kCrLf = "\r\n";
+using text::kCrLf;
 
 constexpr const char* kHighAreaHeadline =
     "WARNING: You selected a refresh rate above 85 Hz in one of the higher resolutions (640x480 "
