@@ -16,6 +16,7 @@
 #include "app/frmMainframe.h"
 #include "app/win32/AboutBoxView.h"
 #include "app/win32/SettingsPageView.h"
+#include "app/win32/View.h"
 #include "platform/sim/SimFiles.h"
 #include "platform/sim/SimPlatform.h"
 #include "platform/sim/SimRegistry.h"
@@ -119,6 +120,22 @@ RECT RectIn(HWND hwnd, HWND reference) {
     GetWindowRect(hwnd, &rc);
     MapWindowPoints(nullptr, reference, reinterpret_cast<POINT*>(&rc), 2);
     return rc;
+}
+
+// The colours drawn on screen where `control` lies, read through its parent so that they can
+// be read while the control is hidden (a DC without DCX_USESTYLE does not clip children).
+std::set<COLORREF> InksUnder(HWND control) {
+    HWND parent = GetParent(control);
+    const RECT rc = RectIn(control, parent);
+    std::set<COLORREF> found;
+    HDC dc = GetDCEx(parent, nullptr, DCX_CACHE);
+    for (int y = rc.top; y < rc.bottom; ++y) {
+        for (int x = rc.left; x < rc.right; ++x) {
+            found.insert(GetPixel(dc, x, y));
+        }
+    }
+    ReleaseDC(parent, dc);
+    return found;
 }
 
 void Pump() {
@@ -611,9 +628,12 @@ TEST_F(CompressedPageTest, SyncChangesOnlyWhatTheFormChanged) {
     view_->Sync(Form());
     EXPECT_TRUE(log.entries.empty());
 
+    // The blink draws at once, without waiting for a WM_PAINT: blank, then the red text.
+    const COLORREF red = w::ToColorRef(Form().lblWarning.foreColor);
     Form().tmrWarning_Timer();
     view_->Sync(Form());
     EXPECT_FALSE(IsWindowVisible(warning));
+    EXPECT_EQ(InksUnder(warning).count(red), 0u);
     ASSERT_EQ(log.entries.size(), 1u);
     EXPECT_EQ(log.entries[0].first, warning);
     EXPECT_EQ(log.entries[0].second, static_cast<UINT>(WM_SHOWWINDOW));
@@ -623,6 +643,7 @@ TEST_F(CompressedPageTest, SyncChangesOnlyWhatTheFormChanged) {
     Form().opt[3][2] = true;
     view_->Sync(Form());
     EXPECT_TRUE(IsWindowVisible(warning));
+    EXPECT_EQ(InksUnder(warning).count(red), 1u);
     EXPECT_TRUE(Checked(Option(3, 2)));
     EXPECT_EQ(log.Count(BM_SETCHECK), 1u);
     EXPECT_EQ(log.Count(WM_SHOWWINDOW), 1u);

@@ -222,7 +222,7 @@ class SettingsPage : public IPageView {
         if ((!syncedWarning_ || syncedWarning_->visible != label.visible) &&
             shown != label.visible) {
             if (label.visible) {
-                ShowWindow(warning_, SW_SHOWNA);
+                ShowWarning();
             } else {
                 HideWarning();
             }
@@ -230,10 +230,22 @@ class SettingsPage : public IPageView {
         syncedWarning_ = label;
     }
 
-    // ShowWindow(SW_HIDE) would make the page and the "ATTENTION:" frame under the label repaint
-    // what it uncovers at every blink, at several times the cost of the label itself. The label
-    // blanks its own area in the page's colour instead and is hidden without a redraw, after the
-    // WM_SHOWWINDOW that ShowWindow would have sent it.
+    // The blink changes nothing but the label's own pixels and its visible style. ShowWindow
+    // goes through SetWindowPos (under Wine several times the cost of drawing the label), lets
+    // a shown label wait for a WM_PAINT cycle of its own and, to hide it, makes the page and the
+    // "ATTENTION:" frame under it repaint what it uncovers. WM_SETREDRAW sets or clears
+    // WS_VISIBLE alone; the label then draws itself at once, or its area is blanked in the
+    // page's colour. Each side still gets the WM_SHOWWINDOW that ShowWindow would send.
+    void ShowWarning() {
+        SendMessageA(warning_, WM_SHOWWINDOW, TRUE, 0);
+        SendMessageA(warning_, WM_SETREDRAW, TRUE, 0);
+        if (HDC dc = GetDC(warning_)) {
+            SendMessageA(warning_, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc),
+                         PRF_CLIENT | PRF_ERASEBKGND);
+            ReleaseDC(warning_, dc);
+        }
+    }
+
     void HideWarning() {
         RECT rc;
         GetClientRect(warning_, &rc);
@@ -242,9 +254,7 @@ class SettingsPage : public IPageView {
             ReleaseDC(warning_, dc);
         }
         SendMessageA(warning_, WM_SHOWWINDOW, FALSE, 0);
-        SetWindowPos(warning_, nullptr, 0, 0, 0, 0,
-                     SWP_HIDEWINDOW | SWP_NOREDRAW | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER |
-                         SWP_NOACTIVATE);
+        SendMessageA(warning_, WM_SETREDRAW, FALSE, 0);
     }
 
     // One tool tip control for the page; each tool asks the main window for its text when the
