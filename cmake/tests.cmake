@@ -30,6 +30,10 @@ else()
     target_compile_definitions(${name} PRIVATE QUORVEL_FIXTURES_DIR="${QUORVEL_FIXTURES_DIR}")
     # gtest_main only fills in when the test has no main() of its own.
     target_link_libraries(${name} PRIVATE quorvel_ui quorvel_sim gtest_main gmock)
+    if(QUORVEL_RELEASE)
+      # Built as the release is: its allocation and library failure paths, not the prebuilt ones.
+      target_sources(${name} PRIVATE ${QUORVEL_RELEASE_LIBRARY})
+    endif()
     add_test(NAME ${name} COMMAND ${name})
     set_tests_properties(${name} PROPERTIES
       ENVIRONMENT "WINEPREFIX=${QUORVEL_WINEPREFIX};WINEDEBUG=-all;WINEDLLOVERRIDES=mscoree,mshtml="

@@ -7,6 +7,8 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <vector>
+
 namespace quorvel::testing {
 
 // Without a display Wine cannot create windows at all; the window tests then skip.
@@ -23,6 +25,18 @@ inline void PumpMessages() {
             DispatchMessageA(&msg);
         }
     }
+}
+
+inline BOOL CALLBACK CollectWindow(HWND child, LPARAM out) {
+    reinterpret_cast<std::vector<HWND>*>(out)->push_back(child);
+    return TRUE;
+}
+
+// Every descendant of `root`, in the order Windows enumerates them.
+inline std::vector<HWND> Descendants(HWND root) {
+    std::vector<HWND> all;
+    EnumChildWindows(root, CollectWindow, reinterpret_cast<LPARAM>(&all));
+    return all;
 }
 
 inline int RunWindowTests(int argc, char** argv) {

@@ -143,23 +143,12 @@ class InstallWindowTest : public testing::Test {
     HWND Main() const { return window_->Handle(); }
 
     HWND Find(int id) const {
-        HWND found = nullptr;
-        struct Search {
-            int id;
-            HWND* found;
-        } search{id, &found};
-        EnumChildWindows(
-            Main(),
-            [](HWND child, LPARAM param) -> BOOL {
-                auto* s = reinterpret_cast<Search*>(param);
-                if (GetDlgCtrlID(child) == s->id) {
-                    *s->found = child;
-                    return FALSE;
-                }
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&search));
-        return found;
+        for (HWND child : quorvel::testing::Descendants(Main())) {
+            if (GetDlgCtrlID(child) == id) {
+                return child;
+            }
+        }
+        return nullptr;
     }
 
     void ClickTab(int index) {

@@ -24,7 +24,8 @@ void* volatile keep = nullptr;
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
     const std::string line = commandLine;
     if (line == "allocate") {
-        const volatile std::size_t more = static_cast<std::size_t>(-1) / 4;
+        // Three quarters of the address space: more than any process can have, on 32 bits too.
+        const volatile std::size_t more = static_cast<std::size_t>(-1) / 4 * 3;
         keep = new char[more];
     } else if (line == "grow") {
         std::string text;

@@ -15,6 +15,18 @@ namespace {
 
 using namespace quorvel::app::win32;
 
+// Looks for a box of the process in `param`'s first member and keeps it in the second.
+BOOL CALLBACK FindBox(HWND window, LPARAM param) {
+    auto* s = reinterpret_cast<std::pair<DWORD, HWND>*>(param);
+    DWORD owner = 0;
+    char className[16] = {};
+    GetWindowThreadProcessId(window, &owner);
+    GetClassNameA(window, className, sizeof className);
+    const bool found = owner == s->first && std::string(className) == "#32770";
+    s->second = found ? window : nullptr;
+    return !found;
+}
+
 // Runs the child (built beside this test, its name quoted like a path with blanks) with
 // `arguments`, presses OK on the box it shows, and returns the box's text ("" when none) and the
 // exit code.
@@ -33,20 +45,10 @@ std::pair<std::string, DWORD> RunChild(const std::string& arguments) {
         return {"", 0};
     }
     std::pair<DWORD, HWND> search{process.dwProcessId, nullptr};
-    auto findBox = [](HWND window, LPARAM param) -> BOOL {
-        auto* s = reinterpret_cast<std::pair<DWORD, HWND>*>(param);
-        DWORD owner = 0;
-        char className[16] = {};
-        GetWindowThreadProcessId(window, &owner);
-        GetClassNameA(window, className, sizeof className);
-        const bool found = owner == s->first && std::string(className) == "#32770";
-        s->second = found ? window : nullptr;
-        return !found;
-    };
     std::string text;
     for (int wait = 0; wait < 600 && WaitForSingleObject(process.hProcess, 50) != WAIT_OBJECT_0;
          ++wait) {
-        EnumWindows(findBox, reinterpret_cast<LPARAM>(&search));
+        EnumWindows(FindBox, reinterpret_cast<LPARAM>(&search));
         if (search.second != nullptr && IsWindowVisible(search.second)) {
             char buffer[256] = {};
             GetDlgItemTextA(search.second, 0xFFFF, buffer, sizeof buffer);

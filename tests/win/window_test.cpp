@@ -345,28 +345,31 @@ TEST_F(MainWindowTest, TheMonitorLineAndAMarkedRateOnTheRealPages) {
     EXPECT_EQ(inks(6).count(GetSysColor(COLOR_GRAYTEXT)), 1u);
 }
 
+int ticks;
+
+void CALLBACK TypeLimitsAndPressEnter(HWND, UINT, UINT_PTR timer, DWORD) {
+    HWND dialog = FindWindowA("#32770", "Monitor limits");
+    HWND field = GetDlgItem(dialog, IDC_TXTMAXHORIZONTALKHZ);
+    if (!dialog || ++ticks > 20) {
+        KillTimer(nullptr, timer);
+        if (dialog) {
+            PostMessageA(field, WM_KEYDOWN, VK_ESCAPE, 0);
+        }
+        return;
+    }
+    if (ticks == 1) {
+        EXPECT_EQ(GetFocus(), field);
+        SetWindowTextA(field, "64");
+        PostMessageA(field, WM_KEYDOWN, VK_RETURN, 0);
+    }
+}
+
 // Works the real dialog from a timer inside its modal loop: the focus starts in the first field,
 // typing reaches the form, and Enter presses OK. A dialog that stays open is closed with Esc.
 TEST_F(MainWindowTest, TheMonitorLimitsDialogTakesTypedLimitsWithEnter) {
     Load("monitor-70khz.reg");
-    static int ticks;
     ticks = 0;
-    SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR timer, DWORD) {
-        HWND dialog = FindWindowA("#32770", "Monitor limits");
-        HWND field = GetDlgItem(dialog, IDC_TXTMAXHORIZONTALKHZ);
-        if (!dialog || ++ticks > 20) {
-            KillTimer(nullptr, timer);
-            if (dialog) {
-                PostMessageA(field, WM_KEYDOWN, VK_ESCAPE, 0);
-            }
-            return;
-        }
-        if (ticks == 1) {
-            EXPECT_EQ(GetFocus(), field);
-            SetWindowTextA(field, "64");
-            PostMessageA(field, WM_KEYDOWN, VK_RETURN, 0);
-        }
-    });
+    SetTimer(nullptr, 0, 100, TypeLimitsAndPressEnter);
     SendMessageA(Main(), WM_COMMAND, MAKEWPARAM(IDM_MONITORLIMITS, 0), 0);
     EXPECT_LT(ticks, 20) << "the dialog did not close with Enter";
     ClickTab(2);
