@@ -1,7 +1,7 @@
 // rundrive: works the running program's window from a second process, as a user would, so that
 // scripts/run can show every page and a whole installation without a Windows machine.
 //
-//   rundrive [--desktop NAME] STEP...   with the steps, done in order:
+//   rundrive [--desktop NAME] [--patience SECONDS] STEP...   with the steps, done in order:
 //     tab N                  click the N-th tab (1-based)
 //     pick RESOLUTION RATE   choose a rate on the settings page in view ("1024x768 85")
 //     drop RESOLUTION        open the drop-down list of that resolution, or close it when open
@@ -12,6 +12,9 @@
 //     answer TITLE BUTTON    wait for a box with that title and press yes, no, ok or cancel
 //     answer-if TITLE BUTTON the same, when that box comes within two seconds
 //     close                  close the main window
+//
+// The main window and the boxes are waited for up to --patience seconds (15 by default; an
+// emulated PC needs more). Steps on boxes alone work without a main window ("/restore").
 #include <windows.h>
 
 #include <commctrl.h>
@@ -31,8 +34,10 @@ namespace {
 using quorvel::app::win32::kRateListIdBase;
 using quorvel::app::win32::kRateOptionIdBase;
 
+int patienceMs = 15000;
+
 HWND MainWindow() {
-    for (int i = 0; i < 100; ++i) {
+    for (int waited = 0; waited <= patienceMs; waited += 100) {
         if (HWND hwnd = FindWindowA("QuorvelMainframe", nullptr)) {
             return hwnd;
         }
@@ -47,24 +52,23 @@ struct Search {
     HWND found;
 };
 
+BOOL CALLBACK MatchChild(HWND hwnd, LPARAM param) {
+    auto* s = reinterpret_cast<Search*>(param);
+    char text[256] = {};
+    GetWindowTextA(hwnd, text, sizeof text);
+    const bool match =
+        s->caption ? std::strcmp(text, s->caption) == 0 : GetDlgCtrlID(hwnd) == s->id;
+    if (match && IsWindowVisible(hwnd)) {
+        s->found = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 // A visible descendant of `parent` with the control ID or the caption asked for.
 HWND FindChild(HWND parent, int id, const char* caption) {
     Search search{id, caption, nullptr};
-    EnumChildWindows(
-        parent,
-        [](HWND hwnd, LPARAM param) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(param);
-            char text[256] = {};
-            GetWindowTextA(hwnd, text, sizeof text);
-            const bool match =
-                s->caption ? std::strcmp(text, s->caption) == 0 : GetDlgCtrlID(hwnd) == s->id;
-            if (match && IsWindowVisible(hwnd)) {
-                s->found = hwnd;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    EnumChildWindows(parent, MatchChild, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
@@ -205,29 +209,46 @@ bool Point(HWND main, const std::string& resolution, const std::string& rate) {
 
 int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
-    if (args.size() >= 2 && args[0] == "--desktop") {
-        // The program runs in Wine's desktop window, a desktop of its own: look there.
-        HDESK desktop = OpenDesktopA(args[1].c_str(), 0, FALSE, GENERIC_ALL);
-        if (!desktop || !SetThreadDesktop(desktop)) {
-            std::fprintf(stderr, "rundrive: cannot use the desktop %s\n", args[1].c_str());
-            return 1;
+    std::string desktopName;
+    while (args.size() >= 2 && (args[0] == "--desktop" || args[0] == "--patience")) {
+        if (args[0] == "--desktop") {
+            desktopName = args[1];
+        } else {
+            patienceMs = 1000 * static_cast<int>(quorvel::text::ParseDecimal(args[1]).value_or(15));
         }
         args.erase(args.begin(), args.begin() + 2);
     }
-    HWND main = MainWindow();
-    if (!main) {
-        std::fprintf(stderr, "rundrive: the program's window did not appear\n");
-        return 1;
+    if (!desktopName.empty()) {
+        // The program runs in Wine's desktop window, a desktop of its own: look there, once the
+        // program has made it.
+        HDESK desktop = nullptr;
+        for (int waited = 0; !desktop && waited <= patienceMs; waited += 100) {
+            if (!(desktop = OpenDesktopA(desktopName.c_str(), 0, FALSE, GENERIC_ALL))) {
+                Sleep(100);
+            }
+        }
+        if (!desktop || !SetThreadDesktop(desktop)) {
+            std::fprintf(stderr, "rundrive: cannot use the desktop %s\n", desktopName.c_str());
+            return 1;
+        }
     }
+    HWND main = nullptr;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& step = args[i];
         const auto next = [&]() -> std::string { return i + 1 < args.size() ? args[++i] : ""; };
+        const bool onBoxes = step == "wait" || step == "answer" || step == "answer-if";
+        if (!onBoxes && !main && !(main = MainWindow())) {
+            std::fprintf(stderr, "rundrive: the program's window did not appear\n");
+            return 1;
+        }
         bool done = true;
         if (step == "tab") {
             HWND tabs = FindChild(main, IDC_TBSMAIN, nullptr);
             // Without TCS_BUTTONS this selects the tab and tells the parent, as a click does.
             const auto tab = quorvel::text::ParseDecimal(next());
-            done = tabs && tab && *tab > 0 && SendMessageA(tabs, TCM_SETCURFOCUS, *tab - 1, 0) == 0;
+            done = tabs && tab && *tab > 0 &&
+                   *tab <= static_cast<std::uint32_t>(SendMessageA(tabs, TCM_GETITEMCOUNT, 0, 0)) &&
+                   SendMessageA(tabs, TCM_SETCURFOCUS, *tab - 1, 0) == 0;
         } else if (step == "pick") {
             const std::string resolution = next();
             done = Pick(main, resolution, next());
@@ -243,11 +264,11 @@ int main(int argc, char** argv) {
             const UINT id = ProgramCommand(GetMenu(main), next().c_str());
             done = id != 0 && PostMessageA(main, WM_COMMAND, MAKEWPARAM(id, 0), 0);
         } else if (step == "wait") {
-            done = FindBox(next().c_str(), 15000) != nullptr;
+            done = FindBox(next().c_str(), patienceMs) != nullptr;
         } else if (step == "answer" || step == "answer-if") {
             const std::string title = next();
             const std::string button = next();
-            HWND box = FindBox(title.c_str(), step == "answer" ? 15000 : 2000);
+            HWND box = FindBox(title.c_str(), step == "answer" ? patienceMs : 2000);
             done = box ? PressBoxButton(box, button) : step == "answer-if";
         } else if (step == "close") {
             done = PostMessageA(main, WM_CLOSE, 0, 0);
