@@ -6,21 +6,16 @@
 #include "backup/Restore.h"
 #include "detect/Detection.h"
 #include "install/Install.h"
+#include "modes/Composers.h"
 #include "monitor/MonitorRegistry.h"
+#include "restart/Restart.h"
 #include "settings/RateSettings.h"
-#include "text/Numbers.h"
 
 namespace quorvel::app {
 
 using platform::kHkeyLocalMachine;
 
 namespace {
-
-// A list item's rate; 0 for "<None>".
-int ListRate(const std::string& text) {
-    const auto rate = text::ParseDecimal(text);
-    return rate ? static_cast<int>(*rate) : 0;
-}
 
 std::vector<monitor::ChosenMode> ChosenModes(const modes::CompressedSelection& opt) {
     std::vector<monitor::ChosenMode> chosen;
@@ -38,7 +33,7 @@ std::vector<monitor::ChosenMode> ChosenModes(const modes::CompressedSelection& o
 std::vector<monitor::ChosenMode> ChosenModes(const modes::HexSelection& cmb) {
     std::vector<monitor::ChosenMode> chosen;
     for (std::size_t row = 0; row < modes::kResolutionCount; ++row) {
-        if (const int rate = ListRate(cmb[row])) {
+        if (const int rate = modes::HexItemRate(cmb[row])) {
             chosen.push_back({modes::kCatalogue[row].width, modes::kCatalogue[row].height, rate});
         }
     }
@@ -57,9 +52,7 @@ frmMainframe::frmMainframe(platform::Platform& platform)
 void frmMainframe::Form_Load() {
     registry_.CreateKey(kHkeyLocalMachine, kOwnKeyPath);
     registry_.SetStringValue(kHkeyLocalMachine, kOwnKeyPath, kVersionValueName, kVersionText);
-    for (auto& text : cmb) {
-        text = modes::kNoRate;
-    }
+    cmb.fill(0);  // "<None>"
     GatherSystemInfo();
     GatherMonitorInfo();
 }
@@ -81,7 +74,7 @@ void frmMainframe::ApplyMonitorLimits() {
                 r.width, r.height, modes::kCompressedRates[index], monitorLimits);
         }
         for (std::size_t item = 0; item < modes::kHexListItems.size(); ++item) {
-            const int rate = ListRate(modes::kHexListItems[item]);
+            const int rate = modes::HexItemRate(static_cast<int>(item));
             cmbRuledOut[row][item] =
                 rate ? monitor::RuledOutText(r.width, r.height, rate, monitorLimits)
                      : std::string();
@@ -92,11 +85,11 @@ void frmMainframe::ApplyMonitorLimits() {
 std::string frmMainframe::cmbToolTip(std::size_t row) const {
     std::vector<int> rates;
     for (std::size_t item = 0; item < modes::kHexListItems.size(); ++item) {
-        if (cmb.at(row) == modes::kHexListItems[item] && !cmbRuledOut[row][item].empty()) {
+        if (cmb.at(row) == static_cast<int>(item) && !cmbRuledOut[row][item].empty()) {
             return cmbRuledOut[row][item];
         }
         if (!cmbRuledOut[row][item].empty()) {
-            rates.push_back(ListRate(modes::kHexListItems[item]));
+            rates.push_back(modes::HexItemRate(static_cast<int>(item)));
         }
     }
     const modes::Resolution& r = modes::kCatalogue[row];
@@ -297,8 +290,8 @@ void frmMainframe::ClickRateOption(std::size_t row, std::size_t index) {
     settings::ClickRate(opt, row, index);
 }
 
-void frmMainframe::PickListItem(std::size_t row, const std::string& text) {
-    cmb.at(row) = text;
+void frmMainframe::PickListItem(std::size_t row, int item) {
+    cmb.at(row) = item;
 }
 
 void frmMainframe::cmdDeselect_Click() {
@@ -318,19 +311,17 @@ void frmMainframe::tmrWarning40_Timer() {
 }
 
 void frmMainframe::cmdApply_Click() {
-    settings::ApplySelection(settings::CompressedPage(opt), platform_.prompt, [this] {
-        if (ConfirmMonitorLimits(ChosenModes(opt))) {
-            InstallModeTable();
-        }
-    });
+    if (settings::ConfirmSelection(settings::CompressedPage(opt), platform_.prompt) &&
+        ConfirmMonitorLimits(ChosenModes(opt))) {
+        InstallModeTable(modes::BuildCompressedModes(opt));
+    }
 }
 
 void frmMainframe::cmdApply40_Click() {
-    settings::ApplySelection(settings::HexPage(cmb), platform_.prompt, [this] {
-        if (ConfirmMonitorLimits(ChosenModes(cmb))) {
-            InstallModeTable();
-        }
-    });
+    if (settings::ConfirmSelection(settings::HexPage(cmb), platform_.prompt) &&
+        ConfirmMonitorLimits(ChosenModes(cmb))) {
+        InstallModeTable(modes::BuildHexModes(cmb));
+    }
 }
 
 void frmMainframe::mnuRestore_Click() {
@@ -349,18 +340,19 @@ void frmMainframe::mnuRestore_Click() {
     ShowInstalledTable();
 }
 
-void frmMainframe::InstallModeTable() {
-    install::InstallInputs inputs{blnDetonator40, blnCompressedActive, opt, cmb};
-    inputs.beforeWrite = [this]() -> std::optional<std::string> {
-        const backup::BackupOutcome saved =
-            backup::BackUp(backup::InstallationTargets(registry_), registry_, platform_);
-        if (!saved.goOn) {
-            return std::nullopt;
-        }
-        return backup::UndoFileLine(saved.undoFile);
-    };
-    if (install::InstallModeTable(inputs, registry_, platform_.prompt, platform_.restart) ==
-        install::InstallOutcome::ProgramEnds) {
+void frmMainframe::InstallModeTable(const std::string& strModeTable) {
+    install::InstallPlan plan = install::PlanInstallation(strModeTable, registry_);
+    install::SettleFormat(plan, blnCompressedActive, platform_.prompt);
+    if (!install::ConfirmInstallation(plan, platform_.prompt)) {
+        return;
+    }
+    const backup::BackupOutcome saved = backup::BackUp(plan.keys, registry_, platform_);
+    if (!saved.goOn) {
+        return;
+    }
+    install::WritePlan(plan, registry_);
+    if (restart::OfferRestart(platform_.prompt, platform_.restart,
+                              backup::UndoFileLine(saved.undoFile))) {
         EndProgram();
     }
 }

@@ -66,7 +66,7 @@ class frmMainframe {
     void ClickTab(int index);
     void ClickGenerationOption(bool detonator40);
     void ClickRateOption(std::size_t row, std::size_t index);
-    void PickListItem(std::size_t row, const std::string& text);
+    void PickListItem(std::size_t row, int item);
 
     // Control state.
     TabStrip tbsMain;
@@ -87,8 +87,8 @@ class frmMainframe {
     OptionButton obtVerError40{"Detonator 40.41 or higher", false};
     OptionButton obtVerError28{"Detonator 28.32 or higher", false};
 
-    modes::CompressedSelection opt{};  // the option buttons' Value, row by row
-    modes::HexSelection cmb{};         // the lists' texts; empty means no item selected
+    modes::CompressedSelection opt{};                      // the option buttons' Value, row by row
+    modes::HexSelection cmb = modes::ListsWithoutItems();  // the lists' selected items
     Label lblWarning{kWarningText, kRed};
     Label lblWarning40{kWarningText, kRed};
 
@@ -133,7 +133,8 @@ class frmMainframe {
   private:
     void GatherSystemInfo();
     void ChooseGeneration(bool detonator40);
-    void InstallModeTable();
+    // Plans the table into the driver's keys, asks, backs up, writes and offers the restart.
+    void InstallModeTable(const std::string& strModeTable);
     void GatherMonitorInfo();
     void ApplyMonitorLimits();
     bool ConfirmMonitorLimits(const std::vector<monitor::ChosenMode>& modes);

@@ -12,7 +12,6 @@
 
 namespace quorvel::backup {
 
-using platform::kHkeyLocalMachine;
 using registry::kRootName;
 using text::Concat;
 using text::kCrLf;
@@ -66,44 +65,23 @@ std::string SystemText(platform::IRegistry& api, std::uint32_t code) {
     return text.empty() ? Concat({kSystemError, std::to_string(code), "."}) : text;
 }
 
-std::vector<KeyValues> InstallationTargets(registry::mdlRegistry& registry) {
-    std::vector<std::string> names(registry::kModesDeltaValues.begin(),
-                                   registry::kModesDeltaValues.end());
-    names.push_back(registry::kUseCompressedModeFormat);
-    std::vector<KeyValues> targets;
-    registry::ForEachDisplayKey(registry, [&](const std::string& path) {
-        targets.push_back({path, names});
-    });
-    targets.push_back({registry::kServiceKey, names});
-    return targets;
-}
-
-BackupOutcome BackUp(const std::vector<KeyValues>& targets, registry::mdlRegistry& registry,
+BackupOutcome BackUp(std::vector<registry::PlannedKey>& plan, registry::mdlRegistry& registry,
                      platform::Platform& platform) {
+    registry::ReadPresentData(plan, registry);
     std::vector<SavedValue> saved;
     std::vector<std::string> unread;
-    for (const KeyValues& target : targets) {
-        if (!registry.KeyExists(kHkeyLocalMachine, target.keyPath)) {
-            continue;
-        }
-        for (const std::string& name : target.names) {
-            registry::ValueData data;
-            switch (registry.ReadValue(kHkeyLocalMachine, target.keyPath, name, &data)) {
-                case registry::ReadResult::Found:
-                    saved.push_back({target.keyPath, name, std::move(data)});
-                    break;
-                case registry::ReadResult::Missing:
-                    saved.push_back({target.keyPath, name, std::nullopt});
-                    break;
-                case registry::ReadResult::Failed:
-                    // Not "=-": importing the file must leave such a value alone.
-                    unread.push_back(Concat({kRootName, "\\", target.keyPath, "\\", name}));
-                    break;
+    for (const registry::PlannedKey& key : plan) {
+        for (const registry::PlannedValue& value : key.values) {
+            if (value.unread) {
+                // Not "=-": importing the file must leave such a value alone.
+                unread.push_back(Concat({kRootName, "\\", key.keyPath, "\\", value.name}));
+            } else {
+                saved.push_back({key.keyPath, value.name, value.present});
             }
         }
     }
     if (saved.empty() && unread.empty()) {
-        return {true, {}};  // none of the keys is there: nothing will be changed
+        return {true, {}};  // nothing will be changed
     }
 
     const platform::SystemTime now = platform.files.GetLocalTime();

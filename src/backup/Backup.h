@@ -7,29 +7,20 @@
 #include <vector>
 
 #include "platform/Platform.h"
+#include "registry/Plan.h"
 #include "registry/mdlRegistry.h"
 
 namespace quorvel::backup {
-
-// Values of one key that are about to be written.
-struct KeyValues {
-    std::string keyPath;  // below HKEY_LOCAL_MACHINE
-    std::vector<std::string> names;
-};
-
-// What an installation writes: the 26 mode-table values and the format switch of every NVIDIA
-// display key and of the service key.
-std::vector<KeyValues> InstallationTargets(registry::mdlRegistry& registry);
 
 struct BackupOutcome {
     bool goOn = false;     // false: the user chose to change nothing
     std::string undoFile;  // the file written; empty when there is none
 };
 
-// Reads the targets and writes the undo file. A key that is not there is left out: nothing can
-// be written into it. A value that cannot be read is left out too, named in a comment, and the
-// user is asked whether to go on; so is a user whose undo file could not be written anywhere.
-BackupOutcome BackUp(const std::vector<KeyValues>& targets, registry::mdlRegistry& registry,
+// Reads the present data of every value the plan writes and saves it in the undo file. A value
+// that cannot be read (or whose key cannot be) is left out, named in a comment, and the user is
+// asked whether to go on; so is a user whose undo file could not be written anywhere.
+BackupOutcome BackUp(std::vector<registry::PlannedKey>& plan, registry::mdlRegistry& registry,
                      platform::Platform& platform);
 
 // The folder the Open dialog starts in: the first backup folder that is there, else none.

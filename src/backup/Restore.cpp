@@ -6,8 +6,8 @@
 #include "backup/Backup.h"
 #include "backup/BackupTexts.h"
 #include "backup/UndoFile.h"
-#include "install/Install.h"
 #include "registry/DriverKeys.h"
+#include "restart/Restart.h"
 #include "text/Concat.h"
 #include "text/CrLf.h"
 
@@ -23,15 +23,17 @@ namespace {
 // Far more than the largest undo file: the tables of a dozen adapters.
 constexpr std::size_t kMaxFileSize = 1024 * 1024;
 
-std::vector<KeyValues> GroupByKey(const std::vector<SavedValue>& values) {
-    std::vector<KeyValues> keys;
+// The file's values as a plan: each key once, in the order the file first names it.
+std::vector<registry::PlannedKey> GroupByKey(const std::vector<SavedValue>& values) {
+    std::vector<registry::PlannedKey> keys;
     for (const SavedValue& value : values) {
-        auto key = std::find_if(keys.begin(), keys.end(),
-                                [&](const KeyValues& k) { return k.keyPath == value.keyPath; });
+        auto key = std::find_if(keys.begin(), keys.end(), [&](const registry::PlannedKey& k) {
+            return k.keyPath == value.keyPath;
+        });
         if (key == keys.end()) {
-            key = keys.insert(keys.end(), KeyValues{value.keyPath, {}});
+            key = keys.insert(keys.end(), registry::PlannedKey{value.keyPath, {}});
         }
-        key->names.push_back(value.name);
+        key->values.push_back({value.name, value.data, std::nullopt});
     }
     return keys;
 }
@@ -61,10 +63,10 @@ RestoreOutcome RestoreBackup(const std::string& path, registry::mdlRegistry& reg
         return {RestoreResult::Failed, false};
     }
 
-    const std::vector<KeyValues> keys = GroupByKey(parsed.values);
+    std::vector<registry::PlannedKey> keys = GroupByKey(parsed.values);
     std::string confirmation = Concat({kConfirmIntro, kCrLf, path, kCrLf, kCrLf,
                                        std::to_string(parsed.values.size()), kConfirmCount});
-    for (const KeyValues& key : keys) {
+    for (const registry::PlannedKey& key : keys) {
         confirmation += Concat({kCrLf, kRootName, "\\", key.keyPath});
     }
     confirmation += Concat({kCrLf, kCrLf, kConfirmBackupNote});
@@ -85,9 +87,8 @@ RestoreOutcome RestoreBackup(const std::string& path, registry::mdlRegistry& reg
                 : registry.DeleteValue(kHkeyLocalMachine, value.keyPath, value.name);
     }
     const RestoreResult result = allWritten ? RestoreResult::Done : RestoreResult::Failed;
-    return {result, install::OfferRestart(platform.prompt, platform.restart,
-                                          UndoFileLine(backup.undoFile)) ==
-                        install::InstallOutcome::ProgramEnds};
+    return {result, restart::OfferRestart(platform.prompt, platform.restart,
+                                          UndoFileLine(backup.undoFile))};
 }
 
 int ExitCode(RestoreResult result) {

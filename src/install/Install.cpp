@@ -1,11 +1,6 @@
-// InstallModeTable: composes the mode table, finds the NVIDIA display keys, asks the user, writes
-// the table into every key and offers the restart.
+// The installation's plan, its two questions and its writes.
 #include "install/Install.h"
 
-#include <cstdint>
-#include <string>
-
-#include "modes/Composers.h"
 #include "registry/DriverKeys.h"
 #include "text/CrLf.h"
 
@@ -36,87 +31,87 @@ constexpr const char* kConfirmationQuestion =
     "not given a refresh rate setting by you, might not be available anymore after execution of "
     "this fix. Proceed on your own risk?";
 
-constexpr const char* kCompletionTitle = "Completion";
-constexpr const char* kCompletionText =
-    "If no registry errors occured, everything should be fine. You'll have to reboot the system "
-    "for the changes to take effect. Reboot now?";
-
-void WriteModeTable(registry::mdlRegistry& registry, const std::string& strKeyPath,
-                    const std::string& strModeTable, bool blnSwitchOnCompressed) {
+registry::PlannedKey TableKey(const std::string& keyPath, const std::string& strModeTable) {
+    registry::PlannedKey key{keyPath, {}};
     for (const char* valueName : kModesDeltaValues) {
-        registry.SetStringValue(kHkeyLocalMachine, strKeyPath, valueName, strModeTable);
+        key.values.push_back({valueName, registry::StringData(strModeTable), std::nullopt});
     }
-    if (blnSwitchOnCompressed) {
-        registry.SetDwordValue(kHkeyLocalMachine, strKeyPath, kUseCompressedModeFormat, 1);
-    }
+    return key;
 }
 
-std::string ConfirmationText(const std::string& strModeTable, const std::string& strDriverKey) {
-    std::string text = kConfirmationTableHeading;
-    text += kCrLf;
-    text += "\"" + strModeTable + "\"";
-    text += kCrLf;
-    text += kCrLf;
-    text += kConfirmationKeyHeading;
-    text += kCrLf;
-    text += std::string(kRootName) + "\\" + strDriverKey;
-    text += kCrLf;
-    text += kCrLf;
-    text += kConfirmationQuestion;
-    return text;
+// A value's new data as the text or number the two writes take.
+std::string TextOf(const registry::ValueData& data) {
+    std::string text(data.data.begin(), data.data.end());
+    return text.substr(0, text.find('\0'));
+}
+
+std::int32_t NumberOf(const registry::ValueData& data) {
+    std::uint32_t number = 0;
+    for (std::size_t i = data.data.size(); i-- > 0;) {
+        number = (number << 8) | data.data[i];
+    }
+    return static_cast<std::int32_t>(number);
 }
 
 }  // namespace
 
-InstallOutcome InstallModeTable(const InstallInputs& inputs, registry::mdlRegistry& registry,
-                                platform::IPrompt& prompt, platform::IRestart& restart) {
-    std::string strDriverKey = kServiceKey;
-    const std::string strModeTable = inputs.blnDetonator40
-                                         ? modes::BuildHexModes(inputs.cmb)
-                                         : modes::BuildCompressedModes(inputs.opt);
-
-    registry::ForEachDisplayKey(registry, [&](const std::string& path) { strDriverKey = path; });
-
-    bool blnSwitchOnCompressed = false;
-    if (!inputs.blnCompressedActive) {
-        blnSwitchOnCompressed =
-            prompt.Show(kFormatQuestionText, kFormatQuestionTitle,
-                        platform::kMbYesNo | platform::kMbIconQuestion) == platform::kIdYes;
-    }
-
-    if (prompt.Show(ConfirmationText(strModeTable, strDriverKey), kConfirmationTitle,
-                    platform::kMbYesNo | platform::kMbIconInformation) != platform::kIdYes) {
-        return InstallOutcome::Returned;
-    }
-
-    std::string completionLine;
-    if (inputs.beforeWrite) {
-        const std::optional<std::string> line = inputs.beforeWrite();
-        if (!line) {
-            return InstallOutcome::Returned;
-        }
-        completionLine = *line;
-    }
-
+InstallPlan PlanInstallation(const std::string& strModeTable, registry::mdlRegistry& registry) {
+    InstallPlan plan{strModeTable, {}, kServiceKey, false};
     registry::ForEachDisplayKey(registry, [&](const std::string& path) {
-        strDriverKey = path;
-        WriteModeTable(registry, strDriverKey, strModeTable, blnSwitchOnCompressed);
+        plan.keys.push_back(TableKey(path, strModeTable));
+        plan.strDriverKey = path;
     });
-    WriteModeTable(registry, kServiceKey, strModeTable, blnSwitchOnCompressed);
-    return OfferRestart(prompt, restart, completionLine);
+    plan.keys.push_back(TableKey(kServiceKey, strModeTable));
+    return plan;
 }
 
-InstallOutcome OfferRestart(platform::IPrompt& prompt, platform::IRestart& restart,
-                            const std::string& extraLine) {
-    const std::string text =
-        extraLine.empty() ? std::string(kCompletionText) : kCompletionText + (kCrLf + extraLine);
-    if (prompt.Show(text, kCompletionTitle, platform::kMbYesNo | platform::kMbIconQuestion) !=
-        platform::kIdYes) {
-        return InstallOutcome::Returned;
+void SwitchFormatOn(InstallPlan& plan) {
+    if (plan.switchFormatOn) {
+        return;
     }
-    // The program ends even when the restart could not be requested; the box has said so.
-    RebootSystem(restart, prompt);
-    return InstallOutcome::ProgramEnds;
+    plan.switchFormatOn = true;
+    for (registry::PlannedKey& key : plan.keys) {
+        key.values.push_back({kUseCompressedModeFormat, registry::DwordData(1), std::nullopt});
+    }
+}
+
+void SettleFormat(InstallPlan& plan, bool blnCompressedActive, platform::IPrompt& prompt) {
+    if (!blnCompressedActive &&
+        prompt.Show(kFormatQuestionText, kFormatQuestionTitle,
+                    platform::kMbYesNo | platform::kMbIconQuestion) == platform::kIdYes) {
+        SwitchFormatOn(plan);
+    }
+}
+
+bool ConfirmInstallation(const InstallPlan& plan, platform::IPrompt& prompt) {
+    std::string text = kConfirmationTableHeading;
+    text += kCrLf;
+    text += "\"" + plan.strModeTable + "\"";
+    text += kCrLf;
+    text += kCrLf;
+    text += kConfirmationKeyHeading;
+    text += kCrLf;
+    text += std::string(kRootName) + "\\" + plan.strDriverKey;
+    text += kCrLf;
+    text += kCrLf;
+    text += kConfirmationQuestion;
+    return prompt.Show(text, kConfirmationTitle,
+                       platform::kMbYesNo | platform::kMbIconInformation) == platform::kIdYes;
+}
+
+std::size_t WritePlan(const InstallPlan& plan, registry::mdlRegistry& registry) {
+    std::size_t failed = 0;
+    for (const registry::PlannedKey& key : plan.keys) {
+        for (const registry::PlannedValue& value : key.values) {
+            const bool written = value.next->type == platform::kRegDword
+                                     ? registry.SetDwordValue(kHkeyLocalMachine, key.keyPath,
+                                                              value.name, NumberOf(*value.next))
+                                     : registry.SetStringValue(kHkeyLocalMachine, key.keyPath,
+                                                               value.name, TextOf(*value.next));
+            failed += written ? 0 : 1;
+        }
+    }
+    return failed;
 }
 
 }  // namespace quorvel::install

@@ -1,44 +1,40 @@
-// Installing a mode table into the driver's registry keys, and the restart that follows.
+// Installing a mode table into the driver's registry keys, as a plan: every key and value it
+// will write, the format question, the confirmation, and the writing itself.
 #pragma once
 
-#include <functional>
-#include <optional>
 #include <string>
+#include <vector>
 
-#include "modes/Catalogue.h"
 #include "platform/Prompt.h"
-#include "platform/System.h"
+#include "registry/Plan.h"
 #include "registry/mdlRegistry.h"
 
 namespace quorvel::install {
 
-enum class InstallOutcome {
-    Returned,     // the window stays open
-    ProgramEnds,  // a restart was requested: unload the windows and end the program
+struct InstallPlan {
+    std::string strModeTable;
+    // The NVIDIA display keys in enumeration order, then the service key; each with the 26 table
+    // values and, when the format is switched on, UseCompressedModeFormat.
+    std::vector<registry::PlannedKey> keys;
+    std::string strDriverKey;  // the key the confirmation names: the last display key, if any
+    bool switchFormatOn = false;
 };
 
-// Runs after the confirmation and before the first write: none stops the installation with
-// nothing written; otherwise a line for the completion box (empty for none).
-using BeforeWrite = std::function<std::optional<std::string>()>;
+// Finds the display keys (one walk) and plans the table into every one and the service key.
+InstallPlan PlanInstallation(const std::string& strModeTable, registry::mdlRegistry& registry);
 
-struct InstallInputs {
-    bool blnDetonator40 = false;       // selects the composer
-    bool blnCompressedActive = false;  // when false, ask whether to switch the format on
-    const modes::CompressedSelection& opt;
-    const modes::HexSelection& cmb;
-    BeforeWrite beforeWrite = nullptr;
-};
+// Adds UseCompressedModeFormat = 1 to every key of the plan.
+void SwitchFormatOn(InstallPlan& plan);
 
-InstallOutcome InstallModeTable(const InstallInputs& inputs, registry::mdlRegistry& registry,
-                                platform::IPrompt& prompt, platform::IRestart& restart);
+// The format question, asked when the driver does not use the compressed mode format yet; a Yes
+// switches it on in the plan.
+void SettleFormat(InstallPlan& plan, bool blnCompressedActive, platform::IPrompt& prompt);
 
-// The completion box, with `extraLine` after its text when there is one; on Yes, the restart.
-InstallOutcome OfferRestart(platform::IPrompt& prompt, platform::IRestart& restart,
-                            const std::string& extraLine);
+// The confirmation box naming the table and the key; true on Yes.
+bool ConfirmInstallation(const InstallPlan& plan, platform::IPrompt& prompt);
 
-// mdlShutdown: enables the shutdown privilege and requests a reboot; reports a failure in one box.
-// Returns true when the reboot request was made.
-bool RebootSystem(platform::IRestart& restart, platform::IPrompt& prompt);
-void ReportShutdownFailure(platform::IPrompt& prompt);
+// Writes every value of the plan in its order through SetStringValue and SetDwordValue; each
+// failure shows its own box. Returns how many writes failed.
+std::size_t WritePlan(const InstallPlan& plan, registry::mdlRegistry& registry);
 
 }  // namespace quorvel::install

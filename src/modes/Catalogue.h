@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstddef>
+#include <optional>
 #include <string>
 
 namespace quorvel::modes {
@@ -35,14 +36,41 @@ inline constexpr std::array<int, kCompressedRateCount> kCompressedRates = {60, 7
 inline constexpr int kLowAreaThreshold = 75;
 inline constexpr int kHighAreaThreshold = 85;
 
-// The drop-down list items of the hexadecimal-format page, "<None>" first.
+// The drop-down list items of the hexadecimal-format page, "<None>" first, and the rates of
+// the others, in the same order.
 inline constexpr const char* kNoRate = "<None>";
 extern const std::array<const char*, kHexRateCount + 1> kHexListItems;
+inline constexpr std::array<int, kHexRateCount> kHexRates = {60,  70,  72,  75,  85,  100, 120,
+                                                             140, 144, 150, 170, 200, 240};
 
 // The option buttons' Value, row by row in catalogue order (none selected at start).
 using CompressedSelection = std::array<std::array<bool, kCompressedRateCount>, kResolutionCount>;
-// The drop-down lists' texts in catalogue order (empty until start-up sets "<None>").
-using HexSelection = std::array<std::string, kResolutionCount>;
+// The drop-down lists' selected items in catalogue order: 0 is "<None>", 1 and up the rates;
+// kNoItem while a list has no item selected (until start-up sets "<None>").
+inline constexpr int kNoItem = -1;
+using HexSelection = std::array<int, kResolutionCount>;
+constexpr HexSelection ListsWithoutItems() {
+    HexSelection lists{};
+    for (std::size_t row = 0; row < kResolutionCount; ++row) {
+        lists[row] = kNoItem;
+    }
+    return lists;
+}
+// A list item's rate in Hz: 0 for "<None>" and for no item.
+constexpr int HexItemRate(int item) {
+    return item >= 1 && item <= static_cast<int>(kHexRateCount)
+               ? kHexRates[static_cast<std::size_t>(item - 1)]
+               : 0;
+}
+// The list item of a rate in Hz; none for a rate the lists do not offer.
+constexpr std::optional<int> HexItemOf(int rate) {
+    for (int item = 1; item <= static_cast<int>(kHexRateCount); ++item) {
+        if (HexItemRate(item) == rate) {
+            return item;
+        }
+    }
+    return std::nullopt;
+}
 
 // "320x200": row label of the compressed-format page.
 std::string ResolutionText(const Resolution& r);

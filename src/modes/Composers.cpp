@@ -5,12 +5,9 @@
 namespace quorvel::modes {
 
 namespace {
-// A list rate in upper-case hexadecimal without leading zeros.
-std::string HexRate(const char* listText) {
-    unsigned value = 0;
-    for (const char* c = listText; *c >= '0' && *c <= '9'; ++c) {
-        value = value * 10 + static_cast<unsigned>(*c - '0');
-    }
+// A rate in upper-case hexadecimal without leading zeros.
+std::string HexRate(int rate) {
+    auto value = static_cast<unsigned>(rate);
     constexpr const char* kDigits = "0123456789ABCDEF";
     std::string hex;
     do {
@@ -40,17 +37,16 @@ std::string BuildCompressedModes(const CompressedSelection& selection) {
 
 std::string BuildHexModes(const HexSelection& selection) {
     std::string table = "S";
-    for (std::size_t item = 1; item < kHexListItems.size(); ++item) {
-        const std::string rate = kHexListItems[item];
+    for (int item = 1; item <= static_cast<int>(kHexRateCount); ++item) {
         bool groupHasEntries = false;
         for (std::size_t row = 0; row < kResolutionCount; ++row) {
-            if (selection[row] == rate) {
+            if (selection[row] == item) {
                 table += " " + ResolutionText(kCatalogue[row]);
                 groupHasEntries = true;
             }
         }
         if (groupHasEntries) {
-            table += "=80" + HexRate(kHexListItems[item]) + ";";
+            table += "=80" + HexRate(HexItemRate(item)) + ";";
         }
     }
     return table;

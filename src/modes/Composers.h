@@ -16,6 +16,7 @@ inline constexpr std::array<const char*, kCompressedRateCount> kCompressedTokens
 // Compressed mode format (driver 28.32): "S 640,480,-,-75;800,600,-,-72", or "S".
 std::string BuildCompressedModes(const CompressedSelection& selection);
 // Hexadecimal compressed mode format (driver 40.41): "S 800x600=804B; 640x480 1024x768=8055;".
+// Groups follow the list order of their rates.
 std::string BuildHexModes(const HexSelection& selection);
 
 }  // namespace quorvel::modes

@@ -87,16 +87,6 @@ std::optional<std::size_t> CatalogueRow(std::uint32_t width, std::uint32_t heigh
     return std::nullopt;
 }
 
-std::optional<std::size_t> HexListItem(int rate) {
-    const std::string text = std::to_string(rate);
-    for (std::size_t item = 1; item < kHexListItems.size(); ++item) {
-        if (text == kHexListItems[item]) {
-            return item;
-        }
-    }
-    return std::nullopt;
-}
-
 class Decoder {
   public:
     explicit Decoder(TableFormat format) { table_.format = format; }
@@ -146,7 +136,7 @@ class Decoder {
                 Unshown(Unshowable::Malformed, item);
                 continue;
             }
-            Set(*width, *height, HexListItem(rate) ? rate : 0,
+            Set(*width, *height, HexItemOf(rate) ? rate : 0,
                 std::string(item) + "=" + std::string(value));
         }
     }
@@ -242,8 +232,8 @@ CompressedDecoding CompressedSelectionOf(const DecodedTable& table) {
 HexDecoding HexSelectionOf(const DecodedTable& table) {
     HexDecoding page{{}, table.unshown};
     for (std::size_t row = 0; row < kResolutionCount; ++row) {
-        const auto item = table.rates[row] == 0 ? std::nullopt : HexListItem(table.rates[row]);
-        page.selection[row] = kHexListItems[item.value_or(0)];
+        const auto item = table.rates[row] == 0 ? std::nullopt : HexItemOf(table.rates[row]);
+        page.selection[row] = item.value_or(0);
     }
     return page;
 }

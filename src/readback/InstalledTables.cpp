@@ -159,9 +159,9 @@ InstalledLoad PlanInstalledLoad(const InstalledTables& tables, bool detonator40)
             load.cmb = page.selection;
             unshown = std::move(page.unshown);
             for (std::size_t row = 0; row < modes::kResolutionCount; ++row) {
-                if (load.cmb[row] != modes::kNoRate) {
+                if (const int rate = modes::HexItemRate(load.cmb[row])) {
                     loaded += kCrLf + modes::ResolutionText(modes::kCatalogue[row]) + ": " +
-                              load.cmb[row] + kHertz;
+                              std::to_string(rate) + kHertz;
                 }
             }
         } else {

@@ -122,11 +122,11 @@ bool mdlRegistry::ValueExists(HKey hKey, const std::string& strKeyPath,
     return status == kErrorSuccess;
 }
 
-void mdlRegistry::SetDwordValue(HKey hKey, const std::string& strKeyPath,
+bool mdlRegistry::SetDwordValue(HKey hKey, const std::string& strKeyPath,
                                 const std::string& strValueName, std::int32_t lngValue) {
     HKey key = 0;
     if (!Open(hKey, strKeyPath, kKeySetValue, &key, true)) {
-        return;
+        return false;
     }
     const auto bits = static_cast<std::uint32_t>(lngValue);
     const std::uint8_t data[4] = {
@@ -137,13 +137,14 @@ void mdlRegistry::SetDwordValue(HKey hKey, const std::string& strKeyPath,
         ReportRegistryError(status);
     }
     Close(key);
+    return status == kErrorSuccess;
 }
 
-void mdlRegistry::SetStringValue(HKey hKey, const std::string& strKeyPath,
+bool mdlRegistry::SetStringValue(HKey hKey, const std::string& strKeyPath,
                                  const std::string& strValueName, const std::string& strData) {
     HKey key = 0;
     if (!Open(hKey, strKeyPath, kKeySetValue, &key, true)) {
-        return;
+        return false;
     }
     // c_str() carries the terminating NUL, which the size counts.
     const long status = api_.SetValueEx(key, strValueName.c_str(), kRegSz,
@@ -153,6 +154,7 @@ void mdlRegistry::SetStringValue(HKey hKey, const std::string& strKeyPath,
         ReportRegistryError(status);
     }
     Close(key);
+    return status == kErrorSuccess;
 }
 
 std::int32_t mdlRegistry::GetDwordValue(HKey hKey, const std::string& strKeyPath,

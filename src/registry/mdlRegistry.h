@@ -24,6 +24,11 @@ inline constexpr const char* kUnknownFormatErrorText = "<Unknown FormatMessage-e
 struct ValueData {
     std::uint32_t type = platform::kRegNone;
     std::vector<std::uint8_t> data;
+
+    bool operator==(const ValueData& other) const {
+        return type == other.type && data == other.data;
+    }
+    bool operator!=(const ValueData& other) const { return !(*this == other); }
 };
 
 enum class ReadResult { Found, Missing, Failed };
@@ -40,9 +45,10 @@ class mdlRegistry {
     std::string EnumSubKey(HKey hKey, const std::string& strKeyPath, std::int32_t lngIndex);
     bool KeyExists(HKey hKey, const std::string& strKeyPath);
     bool ValueExists(HKey hKey, const std::string& strKeyPath, const std::string& strValueName);
-    void SetDwordValue(HKey hKey, const std::string& strKeyPath, const std::string& strValueName,
+    // The two writes also tell the caller whether the value was written.
+    bool SetDwordValue(HKey hKey, const std::string& strKeyPath, const std::string& strValueName,
                        std::int32_t lngValue);
-    void SetStringValue(HKey hKey, const std::string& strKeyPath, const std::string& strValueName,
+    bool SetStringValue(HKey hKey, const std::string& strKeyPath, const std::string& strValueName,
                         const std::string& strData);
     std::int32_t GetDwordValue(HKey hKey, const std::string& strKeyPath,
                                const std::string& strValueName);

@@ -2,7 +2,6 @@
 #include "settings/RateSettings.h"
 
 #include "text/CrLf.h"
-#include "text/Numbers.h"
 
 namespace quorvel::settings {
 
@@ -76,19 +75,9 @@ bool CompressedAbove(const CompressedSelection& opt, Area area) {
     return false;
 }
 
-// A list text as a number. The lists only ever hold their own items, whole numbers of hertz; any
-// other text reads as 0, so it is never above a threshold. Read by hand, the number does not
-// depend on the user's regional settings.
-std::uint32_t ListRate(const std::string& text) {
-    return text::ParseDecimal(text).value_or(0);
-}
-
 bool HexAbove(const HexSelection& cmb, Area area) {
     for (std::size_t row = 0; row < kResolutionCount; ++row) {
-        if (kCatalogue[row].area != area || cmb[row] == kNoRate) {
-            continue;
-        }
-        if (ListRate(cmb[row]) > static_cast<std::uint32_t>(ThresholdOf(area))) {
+        if (kCatalogue[row].area == area && HexItemRate(cmb[row]) > ThresholdOf(area)) {
             return true;
         }
     }
@@ -115,10 +104,11 @@ bool CompressedPage::LowAreaRateAbove75() const {
     return CompressedAbove(opt_, Area::Low);
 }
 
+// A list without any item (before start-up) is not "<None>": it counts as selected.
 bool HexPage::AnyRateSelected() const {
     bool allNone = true;
-    for (const std::string& text : cmb_) {
-        allNone = allNone && text == kNoRate;
+    for (int item : cmb_) {
+        allNone = allNone && item == 0;
     }
     return !allNone;
 }
@@ -139,29 +129,18 @@ std::string LowAreaWarningText() {
     return WarningText(kLowAreaHeadline, kLowAreaClosing);
 }
 
-void ApplySelection(const IRatePage& page, IPrompt& prompt,
-                    const std::function<void()>& installModeTable) {
+bool ConfirmSelection(const IRatePage& page, IPrompt& prompt) {
     if (!page.AnyRateSelected()) {
         prompt.Show(kNothingSelectedText, kErrorTitle, kMbOk | kMbIconExclamation);
-        return;
-    }
-    constexpr int kNoWarningShown = -1;
-    int lastAnswer = kNoWarningShown;
-    if (page.HighAreaRateAbove85()) {
-        lastAnswer = prompt.Show(HighAreaWarningText(), kErrorTitle, kMbYesNo | kMbIconHand);
-        if (lastAnswer != kIdYes) {
-            return;
-        }
-    }
-    if (page.LowAreaRateAbove75()) {
-        lastAnswer = prompt.Show(LowAreaWarningText(), kErrorTitle, kMbYesNo | kMbIconHand);
+        return false;
     }
     // A box that could not be shown (answer 0) counts as No.
-    if (lastAnswer == kNoWarningShown || lastAnswer == kIdYes) {
-        if (installModeTable) {
-            installModeTable();
-        }
+    if (page.HighAreaRateAbove85() &&
+        prompt.Show(HighAreaWarningText(), kErrorTitle, kMbYesNo | kMbIconHand) != kIdYes) {
+        return false;
     }
+    return !page.LowAreaRateAbove75() ||
+           prompt.Show(LowAreaWarningText(), kErrorTitle, kMbYesNo | kMbIconHand) == kIdYes;
 }
 
 void ClickRate(CompressedSelection& opt, std::size_t row, std::size_t index) {
@@ -179,7 +158,7 @@ void DeselectAll(CompressedSelection& opt) {
 }
 
 void DeselectAll(HexSelection& cmb) {
-    cmb.fill(kNoRate);
+    cmb.fill(0);
 }
 
 }  // namespace quorvel::settings

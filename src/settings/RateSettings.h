@@ -2,7 +2,6 @@
 #pragma once
 
 #include <cstddef>
-#include <functional>
 #include <string>
 
 #include "modes/Catalogue.h"
@@ -31,7 +30,7 @@ class CompressedPage : public IRatePage {
     const modes::CompressedSelection& opt_;
 };
 
-// The hexadecimal-format page answers from its lists' texts.
+// The hexadecimal-format page answers from its lists' items.
 class HexPage : public IRatePage {
   public:
     explicit HexPage(const modes::HexSelection& cmb) : cmb_(cmb) {}
@@ -43,10 +42,10 @@ class HexPage : public IRatePage {
     const modes::HexSelection& cmb_;
 };
 
-// Refuses an empty selection, warns about high rates, and calls `installModeTable` unless the
-// user answered No to a warning.
-void ApplySelection(const IRatePage& page, platform::IPrompt& prompt,
-                    const std::function<void()>& installModeTable);
+// The first step of "Apply": refuses an empty selection and warns about high rates. True when
+// the installation is to go on: something is selected and the user answered Yes to every
+// warning shown.
+bool ConfirmSelection(const IRatePage& page, platform::IPrompt& prompt);
 
 // A click on option button `index` of row `row`: the row's selection moves there.
 void ClickRate(modes::CompressedSelection& opt, std::size_t row, std::size_t index);

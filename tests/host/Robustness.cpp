@@ -7,6 +7,7 @@
 
 #include "app/frmMainframe.h"
 #include "backup/BackupTexts.h"
+#include "backup/UndoFile.h"
 #include "detect/Detection.h"
 #include "platform/Platform.h"
 #include "platform/sim/SimFiles.h"
@@ -81,8 +82,8 @@ void StartAndApply(SimRegistry& registry, RunResult* run) {
     }
     run->detonator40 = form.blnDetonator40;
     if (form.blnDetonator40) {
-        form.PickListItem(7, "75");
-        form.PickListItem(9, "85");
+        form.PickListItem(7, *modes::HexItemOf(75));
+        form.PickListItem(9, *modes::HexItemOf(85));
         form.cmdApply40_Click();
     } else {
         form.ClickRateOption(7, 3);
@@ -91,6 +92,9 @@ void StartAndApply(SimRegistry& registry, RunResult* run) {
     }
     const auto& titles = run->prompt.titles;
     run->installed = std::find(titles.begin(), titles.end(), "The final frontier") != titles.end();
+    if (!files.Written().empty()) {
+        run->undoFile = *files.File(files.Written().front());
+    }
 }
 
 std::string ExpectedTable(bool detonator40) {
@@ -152,6 +156,53 @@ std::vector<std::string> CheckChanges(const Snapshot& before, const Snapshot& af
                 if (values.count(name) == 0) {
                     broken.push_back("value deleted: " + key + " " + name);
                 }
+            }
+        }
+    }
+    return broken;
+}
+
+std::vector<std::string> CheckUndoFile(const Snapshot& before, const Snapshot& after,
+                                       const RunResult& run) {
+    std::vector<std::string> broken;
+    const bool told = std::find(run.prompt.titles.begin(), run.prompt.titles.end(),
+                                backup::kBackupTitle) != run.prompt.titles.end();
+    std::map<std::string, std::optional<RawValue>> saved;
+    const std::string undo = Upper(run.undoFile.value_or(""));
+    if (run.undoFile) {
+        for (const backup::SavedValue& value : backup::ParseUndoFile(*run.undoFile).values) {
+            saved[Upper(value.keyPath + "\\" + value.name)] =
+                value.data ? std::optional<RawValue>(RawValue{value.data->type, value.data->data})
+                           : std::nullopt;
+        }
+    }
+    const std::string notSaved =
+        "; " + Upper(std::string(backup::kNotSaved) + registry::kRootName + "\\");
+    for (const auto& [key, values] : after) {
+        const auto old = before.find(key);
+        for (const auto& [name, value] : values) {
+            if (!IsTableName(name) && name != "USECOMPRESSEDMODEFORMAT") {
+                continue;  // CheckChanges vouches for everything else
+            }
+            std::optional<RawValue> was;
+            if (old != before.end() && old->second.count(name) != 0) {
+                was = old->second.at(name);
+            }
+            if (was && was->type == value.type && was->data == value.data) {
+                continue;
+            }
+            const std::string path = key + "\\" + name;
+            const auto entry = saved.find(path);
+            if (entry != saved.end()) {
+                // Saved as not there: what the registry said, even when a failing call said it.
+                const bool same = !entry->second || (was && entry->second->type == was->type &&
+                                                     entry->second->data == was->data);
+                if (!same) {
+                    broken.push_back("undo file holds other data than before: " + path);
+                }
+            } else if (!told ||
+                       (run.undoFile && undo.find(notSaved + path + "\r\n") == std::string::npos)) {
+                broken.push_back("changed, but neither saved nor named as not saved: " + path);
             }
         }
     }
@@ -343,8 +394,12 @@ std::vector<std::string> CheckRandomTree(const std::uint8_t* bytes, std::size_t 
     const Snapshot before = TakeSnapshot(registry);
     RunResult run;
     StartAndApply(registry, &run);
-    std::vector<std::string> broken = CheckChanges(before, TakeSnapshot(registry),
-                                                   ExpectedTable(run.detonator40.value_or(false)));
+    const Snapshot after = TakeSnapshot(registry);
+    std::vector<std::string> broken =
+        CheckChanges(before, after, ExpectedTable(run.detonator40.value_or(false)));
+    for (const std::string& undo : CheckUndoFile(before, after, run)) {
+        broken.push_back(undo);
+    }
     if (tree.known && run.detonator40 != tree.detonator40) {
         broken.push_back("detection found the wrong generation");
     }

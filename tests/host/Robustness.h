@@ -31,6 +31,7 @@ struct RunResult {
     AnsweringPrompt prompt;
     bool installed = false;  // the user was asked to confirm a table
     std::optional<bool> detonator40;
+    std::optional<std::string> undoFile;  // the undo file the run wrote
 };
 
 // Form_Load, then, when a settings tab exists, 75 Hz at 800x600 and 85 Hz at 1024x768 on the
@@ -45,6 +46,12 @@ std::string ExpectedTable(bool detonator40);
 // key, which alone may be created. Every table written must be `table`. Returns what broke.
 std::vector<std::string> CheckChanges(const Snapshot& before, const Snapshot& after,
                                       const std::string& table);
+
+// Whatever changed in the driver's values is in the undo file with its data from before (or as
+// not there), or named there as not saved, or the user was told that no undo file could be
+// written. Returns what broke.
+std::vector<std::string> CheckUndoFile(const Snapshot& before, const Snapshot& after,
+                                       const RunResult& run);
 
 // A registry tree drawn from `bytes`: driver keys, device classes and display keys with names,
 // types and texts that real, damaged and hostile registries hold, and some refused keys.

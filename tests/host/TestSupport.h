@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "modes/Catalogue.h"
 #include "platform/Platform.h"
 #include "platform/sim/SimFiles.h"
 #include "platform/sim/SimPlatform.h"
@@ -15,6 +16,11 @@ namespace quorvel::testing {
 
 inline std::string FixturePath(const std::string& name) {
     return std::string(QUORVEL_FIXTURES_DIR) + "/" + name;
+}
+
+// The item of the hexadecimal-format page's lists that offers `rate`.
+inline int Item(int rate) {
+    return modes::HexItemOf(rate).value();
 }
 
 struct SimWorld {

@@ -8,7 +8,9 @@
 
 #include "TestSupport.h"
 #include "install/Install.h"
+#include "modes/Composers.h"
 #include "registry/mdlRegistry.h"
+#include "restart/Restart.h"
 
 namespace quorvel::install {
 namespace {
@@ -66,8 +68,8 @@ class InstallTest : public ::testing::Test {
         world.registry.SetMessageText(2, "The system cannot find the file specified.\r\n");
         opt[6][4] = true;  // 640x480 at 85 Hz
         opt[7][3] = true;  // 800x600 at 75 Hz
-        cmb.fill("<None>");
-        cmb[9] = "85";  // 1024x768
+        cmb.fill(0);
+        cmb[9] = testing::Item(85);  // 1024x768
     }
 
     void AddDisplayKey(const std::string& subKey, RawValue driver) {
@@ -76,9 +78,20 @@ class InstallTest : public ::testing::Test {
                                 std::move(driver));
     }
 
+    enum class InstallOutcome { Returned, ProgramEnds };
+
+    // The installation's steps as "Apply" takes them, without the backup.
     InstallOutcome Run(bool detonator40 = false, bool compressedActive = false) {
-        const InstallInputs inputs{detonator40, compressedActive, opt, cmb};
-        return InstallModeTable(inputs, registryModule, world.prompt, world.restart);
+        InstallPlan plan = PlanInstallation(
+            detonator40 ? modes::BuildHexModes(cmb) : modes::BuildCompressedModes(opt),
+            registryModule);
+        SettleFormat(plan, compressedActive, world.prompt);
+        if (!ConfirmInstallation(plan, world.prompt)) {
+            return InstallOutcome::Returned;
+        }
+        WritePlan(plan, registryModule);
+        return restart::OfferRestart(world.prompt, world.restart, "") ? InstallOutcome::ProgramEnds
+                                                                      : InstallOutcome::Returned;
     }
 
     // The answers of a user who switches the format on, confirms, and stays in the program.

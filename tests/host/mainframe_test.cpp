@@ -123,8 +123,8 @@ TEST_F(MainframeTest, ReclickingTheSelectedGenerationRaisesNoNotice) {
 
 TEST_F(MainframeTest, TheManualChoiceDecidesTheComposerAndKeepsBothSelections) {
     Start("no-version.reg");
-    form.ClickRateOption(6, 4);  // 640x480 at 85 Hz on the option grid
-    form.PickListItem(9, "85");  // 1024x768 at 85 Hz in the lists
+    form.ClickRateOption(6, 4);               // 640x480 at 85 Hz on the option grid
+    form.PickListItem(9, testing::Item(85));  // 1024x768 at 85 Hz in the lists
     const std::string service = detect::kServiceKey;
     const struct {
         bool forty;
@@ -143,7 +143,7 @@ TEST_F(MainframeTest, TheManualChoiceDecidesTheComposerAndKeepsBothSelections) {
         ASSERT_TRUE(value);
         EXPECT_EQ(std::string(reinterpret_cast<const char*>(value->data.data())), run.table);
         EXPECT_TRUE(form.opt[6][4]);
-        EXPECT_EQ(form.cmb[9], "85");
+        EXPECT_EQ(form.cmb[9], testing::Item(85));
         EXPECT_FALSE(form.unloaded);
     }
     EXPECT_EQ(world.prompt.PendingCount(), 0u);
@@ -165,18 +165,18 @@ TEST_F(MainframeTest, DeselectAllClearsOnlyItsOwnPage) {
     Start("driver-28.32.reg");
     form.ClickRateOption(0, 1);
     form.ClickRateOption(18, 6);
-    form.PickListItem(3, "240");
+    form.PickListItem(3, testing::Item(240));
     form.cmdDeselect_Click();
     for (const auto& row : form.opt) {
         for (bool v : row) {
             EXPECT_FALSE(v);
         }
     }
-    EXPECT_EQ(form.cmb[3], "240");
+    EXPECT_EQ(form.cmb[3], testing::Item(240));
     form.ClickRateOption(2, 2);
     form.cmdDeselect40_Click();
-    for (const auto& text : form.cmb) {
-        EXPECT_EQ(text, "<None>");
+    for (int item : form.cmb) {
+        EXPECT_EQ(item, 0);  // "<None>"
     }
     EXPECT_TRUE(form.opt[2][2]);
     // With nothing left, Apply refuses.
@@ -207,7 +207,7 @@ TEST_F(MainframeTest, ExitUnloadsTheAboutBoxAndTheWindowWithoutAQuestion) {
 
 TEST_F(MainframeTest, AYesToTheRestartEndsTheProgramAfterTheReboot) {
     Start("driver-40.41.reg");
-    form.PickListItem(9, "85");
+    form.PickListItem(9, testing::Item(85));
     form.aboutBox.emplace(world.shell);
     world.prompt.Expect("The final frontier", kIdYes).Expect("Completion", kIdYes);
     form.cmdApply40_Click();

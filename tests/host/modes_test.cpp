@@ -53,10 +53,9 @@ CompressedSelection Compressed(const std::vector<Pick>& picks) {
 }
 
 HexSelection Hex(const std::vector<Pick>& picks) {
-    HexSelection s;
-    s.fill("<None>");
+    HexSelection s{};  // "<None>"
     for (const Pick& p : picks) {
-        s[Row(p.width, p.height)] = std::to_string(p.rate);
+        s[Row(p.width, p.height)] = HexItemOf(p.rate).value();
     }
     return s;
 }
@@ -274,39 +273,31 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Composers, HexGroupEndForEveryRate) {
-    const std::vector<std::pair<std::string, std::string>> ends = {
-        {"60", "=803C;"},  {"70", "=8046;"},  {"72", "=8048;"},  {"75", "=804B;"},
-        {"85", "=8055;"},  {"100", "=8064;"}, {"120", "=8078;"}, {"140", "=808C;"},
-        {"144", "=8090;"}, {"150", "=8096;"}, {"170", "=80AA;"}, {"200", "=80C8;"},
-        {"240", "=80F0;"}};
+    const std::vector<std::pair<int, std::string>> ends = {
+        {60, "=803C;"},  {70, "=8046;"},  {72, "=8048;"},  {75, "=804B;"},  {85, "=8055;"},
+        {100, "=8064;"}, {120, "=8078;"}, {140, "=808C;"}, {144, "=8090;"}, {150, "=8096;"},
+        {170, "=80AA;"}, {200, "=80C8;"}, {240, "=80F0;"}};
     for (const auto& [rate, end] : ends) {
-        HexSelection s;
-        s.fill("<None>");
-        s[Row(512, 384)] = rate;
-        EXPECT_EQ(BuildHexModes(s), "S 512x384" + end) << rate;
+        EXPECT_EQ(BuildHexModes(Hex({{512, 384, rate}})), "S 512x384" + end) << rate;
     }
 }
 
 TEST(Composers, HexAllAt60IsOneGroup) {
     HexSelection s;
-    s.fill("60");
+    s.fill(HexItemOf(60).value());
     EXPECT_EQ(BuildHexModes(s),
               "S 320x200 320x240 400x300 480x360 512x384 640x400 640x480 800x600 848x480 "
               "1024x768 1152x864 1280x960 1280x1024 1600x1024 1600x1200 1920x1080 1920x1200 "
               "1920x1440 2048x1536=803C;");
 }
 
-TEST(Composers, HexLeavesOutTextsThatAreNotExactlyARate) {
-    HexSelection s;
-    s.fill("<None>");
-    s[0] = "";     // a list before start-up filled it
-    s[1] = " 60";  // comparisons are character for character
-    s[2] = "60 ";
-    s[3] = "060";
-    s[4] = "3C";
-    s[5] = "<none>";
+TEST(Composers, HexLeavesOutItemsThatAreNotARate) {
+    HexSelection s{};
+    s[0] = kNoItem;  // a list before start-up filled it
+    s[1] = static_cast<int>(kHexListItems.size());
+    s[2] = -2;
     EXPECT_EQ(BuildHexModes(s), "S");
-    s[6] = "72";
+    s[6] = HexItemOf(72).value();
     EXPECT_EQ(BuildHexModes(s), "S 640x480=8048;");
 }
 
@@ -314,7 +305,7 @@ TEST(Composers, HexOneResolutionPerRateIsTheLongestTable) {
     // Thirteen groups of one, and the remaining six resolutions spread over them.
     HexSelection s;
     for (std::size_t row = 0; row < kResolutionCount; ++row) {
-        s[row] = kHexListItems[1 + row % kHexRateCount];
+        s[row] = static_cast<int>(1 + row % kHexRateCount);
     }
     const std::string table = BuildHexModes(s);
     EXPECT_EQ(table.size(), 248u) << table;
@@ -327,8 +318,8 @@ TEST(Composers, HexSyntaxHoldsForRandomSelections) {
     Lcg random(11);
     for (int round = 0; round < 500; ++round) {
         HexSelection s;
-        for (std::string& text : s) {
-            text = kHexListItems[random.Next(static_cast<std::uint32_t>(kHexListItems.size()))];
+        for (int& item : s) {
+            item = static_cast<int>(random.Next(static_cast<std::uint32_t>(kHexListItems.size())));
         }
         const std::string table = BuildHexModes(s);
         SCOPED_TRACE(table);
@@ -384,7 +375,8 @@ TEST(Composers, HexSyntaxHoldsForRandomSelections) {
             start = end + 1;
         }
         for (std::size_t row = 0; row < kResolutionCount; ++row) {
-            EXPECT_EQ(found[row], s[row]) << ResolutionText(kCatalogue[row]);
+            EXPECT_EQ(found[row], kHexListItems[static_cast<std::size_t>(s[row])])
+                << ResolutionText(kCatalogue[row]);
         }
     }
 }
@@ -445,7 +437,7 @@ TEST(Decoders, GiveBackEverySelectionTheComposersWrite) {
             const bool set = shift != 0 && (shift % 2 == 0 || (row + shift) % 3 != 0);
             const std::size_t rate = shift % 2 == 0 ? shift / 2 : row + shift;
             opt[row][rate % kCompressedRateCount] = set;
-            cmb[row] = set ? kHexListItems[1 + rate % kHexRateCount] : kNoRate;
+            cmb[row] = set ? static_cast<int>(1 + rate % kHexRateCount) : 0;
         }
         const CompressedDecoding backOpt =
             CompressedSelectionOf(DecodeModes(BuildCompressedModes(opt)));

@@ -225,7 +225,7 @@ TEST_F(MonitorFormTest, MarksTheRuledOutRatesOnBothPages) {
     EXPECT_EQ(form.cmbRuledOut[row][0], "");  // "<None>"
     EXPECT_EQ(form.cmbToolTip(Row(400, 300)),
               "Beyond this monitor at 400x300: 170, 200 and 240 Hz (grey in the list)");
-    form.PickListItem(Row(400, 300), "200");
+    form.PickListItem(Row(400, 300), testing::Item(200));
     EXPECT_EQ(form.cmbToolTip(Row(400, 300)),
               "400x300 at 200 Hz needs 200 Hz; this monitor allows 160 Hz");
 }
@@ -247,9 +247,9 @@ const std::string kBoxClosing =
 
 TEST_F(MonitorFormTest, ApplyAsksAfterTheWarningsAndBeforeTheInstallation) {
     Start(kMonitorFixture);
-    form.PickListItem(Row(1600, 1200), "85");
-    form.PickListItem(Row(1024, 768), "100");
-    form.PickListItem(Row(640, 480), "60");
+    form.PickListItem(Row(1600, 1200), testing::Item(85));
+    form.PickListItem(Row(1024, 768), testing::Item(100));
+    form.PickListItem(Row(640, 480), testing::Item(60));
     world.prompt.Expect("Error", kIdYes).Expect("Monitor limits", kIdNo);
     form.cmdApply40_Click();
     ASSERT_EQ(world.prompt.Shown().size(), 2u);

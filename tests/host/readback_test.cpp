@@ -41,7 +41,7 @@ TEST_F(LoadInstalledTest, AnAgreeingTableFillsTheListsAndIsReportedResolutionByR
     form.Form_Load();
     EXPECT_EQ(form.lblInstalledTable.caption, "7 resolutions, hexadecimal format");
     EXPECT_EQ(form.lblInstalledTable.foreColor, app::kFindingColour);
-    form.PickListItem(0, "60");
+    form.PickListItem(0, testing::Item(60));
     EXPECT_EQ(Load(),
               std::string("Installed table:\r\n\"") + kTable +
                   "\"\r\n\r\nLoaded into the settings page:\r\n640x480: 140 Hz\r\n"
@@ -63,7 +63,7 @@ TEST_F(LoadInstalledTest, DisagreeingValuesGiveTheTableMostOfThemHold) {
                           "this is the one most of them hold (25 of 27).\r\n"),
               std::string::npos)
         << report;
-    EXPECT_EQ(form.cmb[6], "85");
+    EXPECT_EQ(form.cmb[6], testing::Item(85));
 }
 
 TEST_F(LoadInstalledTest, ATableOfTheOtherFormatIsMarkedAndWhatFitsIsLoaded) {
@@ -91,9 +91,9 @@ TEST_F(LoadInstalledTest, NothingInstalledIsSaidAndChangesNothing) {
     world.Load("driver-40.41.reg");
     form.Form_Load();
     EXPECT_EQ(form.lblInstalledTable.caption, "None");
-    form.PickListItem(0, "60");
+    form.PickListItem(0, testing::Item(60));
     EXPECT_EQ(Load(), readback::kNothingInstalled);
-    EXPECT_EQ(form.cmb[0], "60");
+    EXPECT_EQ(form.cmb[0], testing::Item(60));
     EXPECT_TRUE(form.fmeIntroVisible);
 }
 

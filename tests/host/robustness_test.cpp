@@ -99,7 +99,11 @@ TEST_P(FaultSweep, EveryCallFailingOnceIsReportedOnceAndChangesNothingElse) {
             EXPECT_EQ(run.prompt.registryErrors, IsSilent(calls, n, status) ? 0u
                                                  : created                  ? 2u
                                                                             : 1u);
-            for (const std::string& broken : CheckChanges(before, TakeSnapshot(registry), table)) {
+            const Snapshot after = TakeSnapshot(registry);
+            for (const std::string& broken : CheckChanges(before, after, table)) {
+                ADD_FAILURE() << broken;
+            }
+            for (const std::string& broken : CheckUndoFile(before, after, run)) {
                 ADD_FAILURE() << broken;
             }
             // The run goes on to the completion box, and the service key, written last and

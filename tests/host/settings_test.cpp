@@ -101,8 +101,12 @@ std::size_t Row(int width, int height) {
 
 HexSelection AllNone() {
     HexSelection s;
-    s.fill("<None>");
+    s.fill(0);
     return s;
+}
+
+int Item(int rate) {
+    return modes::HexItemOf(rate).value();
 }
 
 TEST(WarningTexts, AreExact) {
@@ -134,8 +138,7 @@ TEST_P(ApplyPaths, ShowsTheBoxesAndInstallsOnlyAfterYes) {
     const ApplyCase& c = GetParam();
     FixedPage page(c.any, c.high, c.low);
     AnsweringPrompt prompt(c.answers);
-    int installs = 0;
-    ApplySelection(page, prompt, [&] { ++installs; });
+    const int installs = ConfirmSelection(page, prompt) ? 1 : 0;
 
     ASSERT_EQ(prompt.shown.size(), c.expectedBoxes.size());
     for (std::size_t i = 0; i < c.expectedBoxes.size(); ++i) {
@@ -232,7 +235,7 @@ TEST(CompressedPage, LastButtonOfLastRowCounts) {
 }
 
 struct HexTestCase {
-    std::vector<std::pair<std::size_t, std::string>> texts;
+    std::vector<std::pair<std::size_t, int>> items;
     bool any, high, low;
 };
 
@@ -242,25 +245,26 @@ TEST(HexPage, TestsCompareRatesAsNumbers) {
                       r2048x1536 = Row(2048, 1536);
     const std::vector<HexTestCase> cases = {
         {{}, false, false, false},
-        {{{r1024x768, "85"}}, true, false, false},
-        {{{r1024x768, "100"}}, true, true, false},  // "100" sorts before "85" as text
-        {{{r848x480, "100"}}, true, true, false},
-        {{{r848x480, "85"}}, true, false, false},
-        {{{r640x400, "75"}}, true, false, false},
-        {{{r640x400, "85"}}, true, false, true},
-        {{{r320x200, "85"}}, true, false, true},
-        {{{r320x200, "240"}, {r2048x1536, "240"}}, true, true, true},
-        {{{r640x480, "60"}, {r320x200, "60"}}, true, false, false},
-        // Texts the lists never hold: not a number counts as not above.
-        {{{r640x480, "abc"}}, true, false, false},
-        {{{r320x200, "<none>"}}, true, false, false},
+        {{{r1024x768, Item(85)}}, true, false, false},
+        {{{r1024x768, Item(100)}}, true, true, false},
+        {{{r848x480, Item(100)}}, true, true, false},
+        {{{r848x480, Item(85)}}, true, false, false},
+        {{{r640x400, Item(75)}}, true, false, false},
+        {{{r640x400, Item(85)}}, true, false, true},
+        {{{r320x200, Item(85)}}, true, false, true},
+        {{{r320x200, Item(240)}, {r2048x1536, Item(240)}}, true, true, true},
+        {{{r640x480, Item(60)}, {r320x200, Item(60)}}, true, false, false},
+        // Items the lists never hold count as no rate, but not as "<None>".
+        {{{r640x480, 14}}, true, false, false},
+        {{{r320x200, modes::kNoItem}}, true, false, false},
     };
     for (const HexTestCase& c : cases) {
         HexSelection cmb = AllNone();
         std::string label;
-        for (const auto& [row, text] : c.texts) {
-            cmb[row] = text;
-            label += modes::ResolutionText(modes::kCatalogue[row]) + "=" + text + " ";
+        for (const auto& [row, item] : c.items) {
+            cmb[row] = item;
+            label += modes::ResolutionText(modes::kCatalogue[row]) + "=" +
+                     std::to_string(modes::HexItemRate(item)) + " ";
         }
         const HexPage page(cmb);
         EXPECT_EQ(page.AnyRateSelected(), c.any) << label;
@@ -270,24 +274,23 @@ TEST(HexPage, TestsCompareRatesAsNumbers) {
 }
 
 TEST(HexPage, EveryHighRateOfTheListsIsCaught) {
-    for (std::size_t item = 1; item < modes::kHexListItems.size(); ++item) {
-        const std::string rate = modes::kHexListItems[item];
-        const int value = std::stoi(rate);
+    for (int item = 1; item < static_cast<int>(modes::kHexListItems.size()); ++item) {
+        const int value = std::stoi(modes::kHexListItems[static_cast<std::size_t>(item)]);
         HexSelection cmb = AllNone();
-        cmb[Row(1920, 1440)] = rate;
-        cmb[Row(480, 360)] = rate;
+        cmb[Row(1920, 1440)] = item;
+        cmb[Row(480, 360)] = item;
         const HexPage page(cmb);
-        EXPECT_EQ(page.HighAreaRateAbove85(), value > 85) << rate;
-        EXPECT_EQ(page.LowAreaRateAbove75(), value > 75) << rate;
+        EXPECT_EQ(page.HighAreaRateAbove85(), value > 85) << value;
+        EXPECT_EQ(page.LowAreaRateAbove75(), value > 75) << value;
     }
 }
 
 TEST(HexPage, OnlyAllNoneMeansNothingSelected) {
-    HexSelection cmb{};  // the lists before start-up set them: empty, not "<None>"
+    HexSelection cmb = modes::ListsWithoutItems();  // before start-up: no item, not "<None>"
     EXPECT_TRUE(HexPage(cmb).AnyRateSelected());
     cmb = AllNone();
     EXPECT_FALSE(HexPage(cmb).AnyRateSelected());
-    cmb[18] = "60";
+    cmb[18] = Item(60);
     EXPECT_TRUE(HexPage(cmb).AnyRateSelected());
 }
 
@@ -296,8 +299,7 @@ TEST(ApplyWithPages, CompressedHighAndLowRatesAskBothInOrder) {
     ClickRate(opt, Row(640, 480), 5);  // 100 Hz
     ClickRate(opt, Row(320, 200), 4);  // 85 Hz
     AnsweringPrompt prompt({kYes, kNo});
-    int installs = 0;
-    ApplySelection(CompressedPage(opt), prompt, [&] { ++installs; });
+    const int installs = ConfirmSelection(CompressedPage(opt), prompt) ? 1 : 0;
     ASSERT_EQ(prompt.shown.size(), 2u);
     EXPECT_EQ(prompt.shown[0].text, kHighWarning);
     EXPECT_EQ(prompt.shown[1].text, kLowWarning);
@@ -309,15 +311,14 @@ TEST(ApplyWithPages, RatesAtTheThresholdsInstallAtOnce) {
     ClickRate(opt, Row(640, 480), 4);  // 85 Hz
     ClickRate(opt, Row(640, 400), 3);  // 75 Hz
     AnsweringPrompt prompt({});
-    int installs = 0;
-    ApplySelection(CompressedPage(opt), prompt, [&] { ++installs; });
+    int installs = ConfirmSelection(CompressedPage(opt), prompt) ? 1 : 0;
     EXPECT_TRUE(prompt.shown.empty());
     EXPECT_EQ(installs, 1);
 
     HexSelection cmb = AllNone();
-    cmb[Row(1024, 768)] = "85";
-    cmb[Row(640, 400)] = "75";
-    ApplySelection(HexPage(cmb), prompt, [&] { ++installs; });
+    cmb[Row(1024, 768)] = Item(85);
+    cmb[Row(640, 400)] = Item(75);
+    installs += ConfirmSelection(HexPage(cmb), prompt) ? 1 : 0;
     EXPECT_TRUE(prompt.shown.empty());
     EXPECT_EQ(installs, 2);
 }
@@ -327,7 +328,7 @@ TEST(ApplyWithPages, SelectionIsLeftAsItWas) {
     ClickRate(opt, Row(800, 600), 6);
     const CompressedSelection before = opt;
     AnsweringPrompt prompt({kNo});
-    ApplySelection(CompressedPage(opt), prompt, [] {});
+    ConfirmSelection(CompressedPage(opt), prompt);
     EXPECT_EQ(opt, before);
 }
 
@@ -352,12 +353,12 @@ TEST(Selection, DeselectAllClearsEveryRow) {
     DeselectAll(opt);
     EXPECT_EQ(opt, CompressedSelection{});
     AnsweringPrompt prompt({platform::kIdOk});
-    ApplySelection(CompressedPage(opt), prompt, [] { ADD_FAILURE() << "installed"; });
+    EXPECT_FALSE(ConfirmSelection(CompressedPage(opt), prompt));
     ASSERT_EQ(prompt.shown.size(), 1u);
     EXPECT_EQ(prompt.shown[0].text, kNothingSelected);
 
     HexSelection cmb;
-    cmb.fill("120");
+    cmb.fill(Item(120));
     DeselectAll(cmb);
     EXPECT_EQ(cmb, AllNone());
 }

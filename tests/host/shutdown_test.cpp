@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "install/Install.h"
+#include "restart/Restart.h"
 #include "platform/sim/SimPlatform.h"
 
-namespace quorvel::install {
+namespace quorvel::restart {
 namespace {
 
 using platform::sim::ScriptedPrompt;
@@ -81,4 +81,4 @@ TEST(ReportShutdownFailure, ShowsTheFailureBox) {
 }
 
 }  // namespace
-}  // namespace quorvel::install
+}  // namespace quorvel::restart

@@ -7,7 +7,10 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <vector>
+
+#include "modes/Catalogue.h"
 
 namespace quorvel::testing {
 
@@ -25,6 +28,17 @@ inline void PumpMessages() {
             DispatchMessageA(&msg);
         }
     }
+}
+
+// The item of the hexadecimal-format page's lists with `text` ("85", "<None>").
+inline int Item(const char* text) {
+    for (std::size_t item = 0; item < modes::kHexListItems.size(); ++item) {
+        if (std::strcmp(modes::kHexListItems[item], text) == 0) {
+            return static_cast<int>(item);
+        }
+    }
+    ADD_FAILURE() << "no list item " << text;
+    return modes::kNoItem;
 }
 
 inline BOOL CALLBACK CollectWindow(HWND child, LPARAM out) {

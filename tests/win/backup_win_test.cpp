@@ -98,7 +98,7 @@ class BackupWinTest : public testing::Test {
         const auto failures = quorvel::tools::CopyToRegistry(machine, p::kHkeyLocalMachine);
         ASSERT_TRUE(failures.empty()) << failures.front();
         form_.Form_Load();
-        form_.PickListItem(9, "85");
+        form_.PickListItem(9, *quorvel::modes::HexItemOf(85));
     }
 
     void TearDown() override {

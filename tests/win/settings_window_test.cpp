@@ -756,9 +756,9 @@ TEST_F(HexPageTest, PicksReachTheFormAndApplyWritesTheirTable) {
     Pick(9, 5);   // 1024x768 at 85
     Pick(0, 13);  // 320x200 at 240
     Pick(0, 4);   // then 75
-    EXPECT_EQ(Form().cmb[9], "85");
-    EXPECT_EQ(Form().cmb[0], "75");
-    EXPECT_EQ(Form().cmb[1], "<None>");
+    EXPECT_EQ(Form().cmb[9], quorvel::testing::Item("85"));
+    EXPECT_EQ(Form().cmb[0], quorvel::testing::Item("75"));
+    EXPECT_EQ(Form().cmb[1], quorvel::testing::Item("<None>"));
 
     world_->prompt.Expect("Almost there", p::kIdYes)
         .Expect("The final frontier", p::kIdYes)
@@ -783,7 +783,7 @@ TEST_F(HexPageTest, PicksReachTheFormAndApplyWritesTheirTable) {
 
     SendMessageA(One("Button", "Deselect all"), BM_CLICK, 0, 0);
     for (std::size_t row = 0; row < 19; ++row) {
-        EXPECT_EQ(Form().cmb[row], "<None>");
+        EXPECT_EQ(Form().cmb[row], quorvel::testing::Item("<None>"));
         EXPECT_EQ(ListText(row), "<None>") << row;
     }
 }
@@ -802,8 +802,8 @@ TEST_F(HexPageTest, SyncShowsTheFormsTextsAndBlinksOnlyTheWarning) {
     EXPECT_EQ(log.entries[0].first, warning);
 
     log.entries.clear();
-    Form().cmb[4] = "";
-    Form().cmb[17] = "240";
+    Form().cmb[4] = quorvel::modes::kNoItem;
+    Form().cmb[17] = quorvel::testing::Item("240");
     view_->Sync(Form());
     EXPECT_EQ(SendMessageA(List(4), CB_GETCURSEL, 0, 0), CB_ERR);
     EXPECT_EQ(ListText(17), "240");
@@ -816,7 +816,7 @@ TEST_F(HexPageTest, SyncShowsTheFormsTextsAndBlinksOnlyTheWarning) {
     EXPECT_EQ(log.Count(CB_SETCURSEL), 1u);  // the pick itself
     view_->Sync(Form());
     EXPECT_EQ(log.Count(CB_SETCURSEL), 1u);
-    EXPECT_EQ(Form().cmb[2], "100");
+    EXPECT_EQ(Form().cmb[2], quorvel::testing::Item("100"));
 }
 
 // --- About box ----------------------------------------------------------------------------------

@@ -250,14 +250,15 @@ TEST_F(MainWindowTest, LoadInstalledRatesPicksTheHexadecimalTableInTheRealLists)
     SendMessageA(Main(), WM_COMMAND, MAKEWPARAM(IDM_LOADINSTALLED, 0), 0);
     Pump();
     ASSERT_EQ(VisibleFrame(), IDC_FMESETTINGS40);
-    ASSERT_EQ(form_->cmb[6], "140");  // the host tests pin the rest of the form's state
+    ASSERT_EQ(form_->cmb[6], quorvel::testing::Item("140"));  // the host tests pin the rest
     for (int row = 0; row < 19; ++row) {
         HWND list = GetDlgItem(GetDlgItem(Main(), IDC_FMESETTINGS40),
                                quorvel::app::win32::kRateListIdBase + row);
         char text[16] = {};
         SendMessageA(list, CB_GETLBTEXT, SendMessageA(list, CB_GETCURSEL, 0, 0),
                      reinterpret_cast<LPARAM>(text));
-        EXPECT_EQ(text, form_->cmb[row]) << "row " << row;
+        EXPECT_STREQ(text, quorvel::modes::kHexListItems[static_cast<std::size_t>(form_->cmb[row])])
+            << "row " << row;
     }
 }
 

@@ -14,10 +14,12 @@
 
 #include "detect/Detection.h"
 #include "install/Install.h"
+#include "modes/Composers.h"
 #include "platform/sim/SimPlatform.h"
 #include "platform/sim/SimRegistry.h"
 #include "registry/DriverKeys.h"
 #include "registry/mdlRegistry.h"
+#include "restart/Restart.h"
 
 namespace {
 
@@ -104,10 +106,8 @@ int main(int argc, char** argv) {
             const detect::Findings f = detect::GatherSystemInfo(world.reg, world.system);
             found = found && f.driverVersion && *f.driverVersion == "40.41";
         });
-        const modes::CompressedSelection opt{};
-        modes::HexSelection cmb;
-        cmb.fill(modes::kNoRate);
-        cmb[9] = "85";
+        modes::HexSelection cmb{};
+        cmb[9] = *modes::HexItemOf(85);
         const auto answer = [&world] {
             world.registry.ClearCalls();
             world.prompt.Clear();
@@ -116,8 +116,13 @@ int main(int argc, char** argv) {
                 .Expect("Completion", platform::kIdNo);
         };
         const double installation = MedianMicroseconds(runs, answer, [&] {
-            install::InstallModeTable({true, false, opt, cmb}, world.reg, world.prompt,
-                                      world.restart);
+            install::InstallPlan plan =
+                install::PlanInstallation(modes::BuildHexModes(cmb), world.reg);
+            install::SettleFormat(plan, false, world.prompt);
+            if (install::ConfirmInstallation(plan, world.prompt)) {
+                install::WritePlan(plan, world.reg);
+                restart::OfferRestart(world.prompt, world.restart, "");
+            }
         });
         if (!found || world.unexpectedBox) {
             std::fprintf(stderr, "simbench: the driver was not %s at %zu subkeys\n",

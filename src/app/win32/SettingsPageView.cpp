@@ -518,15 +518,6 @@ constexpr int kListTableBottom =
 constexpr int kListGroupHeight = kListTableBottom + kLineThickness + 120;
 constexpr int kListWarningTop = kListGroupHeight + 90;
 
-int ListItemIndex(const std::string& text) {
-    for (std::size_t i = 0; i < modes::kHexListItems.size(); ++i) {
-        if (text == modes::kHexListItems[i]) {
-            return static_cast<int>(i);
-        }
-    }
-    return -1;  // shown as no selection
-}
-
 class HexPageView final : public SettingsPage {
   public:
     void Create(HWND pageFrame, const ViewContext& v) override {
@@ -606,11 +597,12 @@ class HexPageView final : public SettingsPage {
             return false;
         }
         if (code == CBN_SELCHANGE) {
-            const std::string text = SelectedText(control);
+            // CB_ERR (-1) is no item, as the form's kNoItem.
+            const int item = static_cast<int>(SendMessageA(control, CB_GETCURSEL, 0, 0));
             if (synced_) {
-                (*synced_)[row] = text;
+                (*synced_)[row] = item;
             }
-            form.PickListItem(static_cast<std::size_t>(row), text);
+            form.PickListItem(static_cast<std::size_t>(row), item);
         }
         return true;
     }
@@ -663,13 +655,12 @@ class HexPageView final : public SettingsPage {
             }
         }
         for (std::size_t row = 0; row < kResolutionCount; ++row) {
-            const std::string& want = form.cmb[row];
+            const int want = form.cmb[row];
             if (synced_ && (*synced_)[row] == want) {
                 continue;
             }
-            const int index = ListItemIndex(want);
-            if (SendMessageA(lists_[row], CB_GETCURSEL, 0, 0) != index) {
-                SendMessageA(lists_[row], CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+            if (SendMessageA(lists_[row], CB_GETCURSEL, 0, 0) != want) {
+                SendMessageA(lists_[row], CB_SETCURSEL, static_cast<WPARAM>(want), 0);
             }
         }
         synced_ = form.cmb;
@@ -718,22 +709,6 @@ class HexPageView final : public SettingsPage {
         const int top = bandTop + (bandHeight - (rc.bottom - rc.top)) / 2;
         SetWindowPos(list, nullptr, origin.x, top, 0, 0,
                      SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    }
-
-    static std::string SelectedText(HWND list) {
-        const LRESULT index = SendMessageA(list, CB_GETCURSEL, 0, 0);
-        if (index == CB_ERR) {
-            return {};
-        }
-        const LRESULT length = SendMessageA(list, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
-        if (length == CB_ERR) {
-            return {};
-        }
-        std::string text(static_cast<std::size_t>(length) + 1, '\0');
-        SendMessageA(list, CB_GETLBTEXT, static_cast<WPARAM>(index),
-                     reinterpret_cast<LPARAM>(text.data()));
-        text.resize(static_cast<std::size_t>(length));
-        return text;
     }
 
     std::array<HWND, kResolutionCount> lists_{};

@@ -1,9 +1,10 @@
 // mdlShutdown: enables the shutdown privilege in the program's own token and requests a reboot.
 #include <cstdint>
 
-#include "install/Install.h"
+#include "platform/Registry.h"
+#include "restart/Restart.h"
 
-namespace quorvel::install {
+namespace quorvel::restart {
 
 using namespace platform;
 
@@ -59,4 +60,4 @@ bool RebootSystem(IRestart& restart, IPrompt& prompt) {
     return true;
 }
 
-}  // namespace quorvel::install
+}  // namespace quorvel::restart
