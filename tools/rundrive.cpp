@@ -116,6 +116,7 @@ UINT ProgramCommand(HMENU menu, const char* caption) {
         UINT id;
     } kCommands[] = {{"&Load installed rates", IDM_LOADINSTALLED},
                      {"&Monitor limits...", IDM_MONITORLIMITS},
+                     {"&Preview changes...", IDM_PREVIEW},
                      {"&Exit", IDM_EXIT},
                      {"&About...", IDM_ABOUT}};
     for (const auto& command : kCommands) {

@@ -172,6 +172,7 @@ void frmMainframe::ShowInstalledTable() {
 
 void frmMainframe::UpdateMenus() {
     mnuLoadInstalled.enabled = tbsMain.Count() >= 3;
+    mnuPreview.enabled = mnuLoadInstalled.enabled;
 }
 
 void frmMainframe::ClickTab(int index) {
@@ -321,6 +322,30 @@ void frmMainframe::cmdApply40_Click() {
     if (settings::ConfirmSelection(settings::HexPage(cmb), platform_.prompt) &&
         ConfirmMonitorLimits(ChosenModes(cmb))) {
         InstallModeTable(modes::BuildHexModes(cmb));
+    }
+}
+
+// What "Apply" on the settings page in use would write now: the same plan, with the present data,
+// and the format switched on as a Yes to the format question would.
+void frmMainframe::mnuPreview_Click() {
+    if (!mnuPreview.enabled) {
+        return;
+    }
+    const bool any = blnDetonator40 ? settings::HexPage(cmb).AnyRateSelected()
+                                    : settings::CompressedPage(opt).AnyRateSelected();
+    std::optional<install::InstallPlan> plan;
+    if (any) {
+        plan = install::PlanInstallation(
+            blnDetonator40 ? modes::BuildHexModes(cmb) : modes::BuildCompressedModes(opt),
+            registry_);
+        if (!blnCompressedActive) {
+            install::SwitchFormatOn(*plan);
+        }
+        registry::ReadPresentData(plan->keys, registry_);
+    }
+    frmPreview preview(std::move(plan), !blnCompressedActive, platform_);
+    if (showPreviewModal) {
+        showPreviewModal(preview);
     }
 }
 

@@ -13,6 +13,7 @@
 #include "app/Controls.h"
 #include "app/frmAboutBox.h"
 #include "app/frmMonitorLimits.h"
+#include "app/frmPreview.h"
 #include "modes/Catalogue.h"
 #include "monitor/Limits.h"
 #include "platform/Platform.h"
@@ -50,6 +51,7 @@ class frmMainframe {
     void mnuAbout_Click();
     void mnuLoadInstalled_Click();
     void mnuMonitorLimits_Click();
+    void mnuPreview_Click();
     void mnuRestore_Click();
     void Form_Unload();  // the user closed the window
     void obtVerError40_Click();
@@ -92,8 +94,9 @@ class frmMainframe {
     Label lblWarning{kWarningText, kRed};
     Label lblWarning40{kWarningText, kRed};
 
-    // "&Load installed rates": greyed while there is no settings tab to load into.
+    // "&Load installed rates" and "&Preview changes...": greyed while there is no settings tab.
     MenuItem mnuLoadInstalled{false};
+    MenuItem mnuPreview{false};
 
     // The rates the monitor's known limits rule out, by option button and by list item: what
     // the mode needs and what the monitor allows, or empty. Such a caption is drawn grey and
@@ -126,6 +129,8 @@ class frmMainframe {
     std::function<void(frmAboutBox&)> showAboutBoxModal;
     // Shows the monitor limits dialog modally and returns when it is closed; set by the view.
     std::function<void(frmMonitorLimits&)> showMonitorLimitsModal;
+    // Shows the preview modally and returns when it is closed; set by the view.
+    std::function<void(frmPreview&)> showPreviewModal;
 
     // Set once the window is unloaded and the program is to end.
     bool unloaded = false;

@@ -9,6 +9,7 @@
 #include "registry/DriverKeys.h"
 #include "text/Concat.h"
 #include "text/CrLf.h"
+#include "text/Numbers.h"
 
 namespace quorvel::backup {
 
@@ -20,10 +21,6 @@ namespace {
 
 // Undo files made in the same second get a number: Quorvel-undo-...-2.reg and so on.
 constexpr int kSameSecondFiles = 9;
-
-std::string TwoDigits(unsigned value) {
-    return (value < 10 ? "0" : "") + std::to_string(value);
-}
 
 std::string Parent(const std::string& path) {
     const auto slash = path.rfind('\\');
@@ -86,11 +83,11 @@ BackupOutcome BackUp(std::vector<registry::PlannedKey>& plan, registry::mdlRegis
 
     const platform::SystemTime now = platform.files.GetLocalTime();
     const std::string year = std::to_string(now.year);
-    const std::string month = TwoDigits(now.month);
-    const std::string day = TwoDigits(now.day);
-    const std::string hour = TwoDigits(now.hour);
-    const std::string minute = TwoDigits(now.minute);
-    const std::string second = TwoDigits(now.second);
+    const std::string month = text::Decimal(now.month, 2);
+    const std::string day = text::Decimal(now.day, 2);
+    const std::string hour = text::Decimal(now.hour, 2);
+    const std::string minute = text::Decimal(now.minute, 2);
+    const std::string second = text::Decimal(now.second, 2);
     std::vector<std::string> comments = {
         Concat({kMadeOn, year, "-", month, "-", day, " at ", hour, ":", minute, ":", second, "."})};
     comments.insert(comments.end(), std::begin(kCommentLines), std::end(kCommentLines));
@@ -108,7 +105,7 @@ BackupOutcome BackUp(std::vector<registry::PlannedKey>& plan, registry::mdlRegis
                 const std::string number = n > 1 ? "-" + std::to_string(n) : std::string();
                 path = Concat({folder, "\\", kFilePrefix, year, month, day, "-", hour, minute,
                                second, number, kFileExtension});
-                error = platform.files.WriteNewFile(path, text);
+                error = platform.files.WriteToFile(path, text, platform::WriteMode::New);
                 if (error != platform::kErrorFileExists) {
                     break;
                 }

@@ -87,35 +87,53 @@ void AppendValue(std::string& out, const SavedValue& saved) {
         out += Concat({line, "-", kCrLf});
         return;
     }
-    const registry::ValueData& value = *saved.data;
-    if (IsPlainString(value)) {
-        AppendQuoted(line, std::string(value.data.begin(), value.data.end() - 1));
-        out += line + kCrLf;
+    const std::string data = RegData(*saved.data);
+    if (data[0] == '"' || data[0] == 'd') {
+        out += Concat({line, data, kCrLf});
         return;
+    }
+    // Bytes, broken after a comma as regedit does.
+    std::size_t start = 0;
+    while (start < data.size()) {
+        const std::size_t comma = data.find(',', start);
+        const std::size_t end = comma == std::string::npos ? data.size() : comma + 1;
+        if (line.size() + (end - start) > kWrapColumn) {
+            out += Concat({line, "\\", kCrLf});
+            line = "  ";
+        }
+        line += data.substr(start, end - start);
+        start = end;
+    }
+    out += line + kCrLf;
+}
+
+}  // namespace
+
+std::string RegData(const registry::ValueData& value) {
+    std::string data;
+    if (IsPlainString(value)) {
+        AppendQuoted(data, std::string(value.data.begin(), value.data.end() - 1));
+        return data;
     }
     if (value.type == platform::kRegDword && value.data.size() == 4) {
         const std::uint32_t number = value.data[0] |
                                      (static_cast<std::uint32_t>(value.data[1]) << 8) |
                                      (static_cast<std::uint32_t>(value.data[2]) << 16) |
                                      (static_cast<std::uint32_t>(value.data[3]) << 24);
-        out += Concat({line, "dword:", text::Hex(number, 8, false), kCrLf});
-        return;
+        return "dword:" + text::Hex(number, 8, false);
     }
-    line += value.type == platform::kRegBinary ? "hex:"
-                                               : "hex(" + text::Hex(value.type, 1, false) + "):";
+    data = value.type == platform::kRegBinary ? "hex:"
+                                              : "hex(" + text::Hex(value.type, 1, false) + "):";
     for (std::size_t i = 0; i < value.data.size(); ++i) {
-        std::string piece = text::Hex(value.data[i], 2, false);
+        data += text::Hex(value.data[i], 2, false);
         if (i + 1 < value.data.size()) {
-            piece += ',';
+            data += ',';
         }
-        if (line.size() + piece.size() > kWrapColumn) {
-            out += Concat({line, "\\", kCrLf});
-            line = "  ";
-        }
-        line += piece;
     }
-    out += line + kCrLf;
+    return data;
 }
+
+namespace {
 
 class Reader {
   public:

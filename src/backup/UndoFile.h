@@ -25,6 +25,9 @@ struct SavedValue {
 std::string FormatUndoFile(const std::vector<std::string>& comments,
                            const std::vector<SavedValue>& values);
 
+// A value's data as a .reg line gives it, on one line: "text", dword:0000004b or hex(N):...
+std::string RegData(const registry::ValueData& value);
+
 struct Refusal {
     std::size_t line = 0;  // 1-based; one past the last line when the file ends too early
     std::string text;      // the line as it can be shown in a box

@@ -2,21 +2,9 @@
 // compressed format of the 40.41 driver.
 #include "modes/Composers.h"
 
-namespace quorvel::modes {
+#include "text/Numbers.h"
 
-namespace {
-// A rate in upper-case hexadecimal without leading zeros.
-std::string HexRate(int rate) {
-    auto value = static_cast<unsigned>(rate);
-    constexpr const char* kDigits = "0123456789ABCDEF";
-    std::string hex;
-    do {
-        hex.insert(hex.begin(), kDigits[value % 16]);
-        value /= 16;
-    } while (value != 0);
-    return hex;
-}
-}  // namespace
+namespace quorvel::modes {
 
 std::string BuildCompressedModes(const CompressedSelection& selection) {
     std::string table = "S ";
@@ -46,7 +34,7 @@ std::string BuildHexModes(const HexSelection& selection) {
             }
         }
         if (groupHasEntries) {
-            table += "=80" + HexRate(HexItemRate(item)) + ";";
+            table += "=80" + text::Hex(static_cast<std::uint32_t>(HexItemRate(item))) + ";";
         }
     }
     return table;

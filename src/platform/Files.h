@@ -1,4 +1,5 @@
-// Files, folders, the clock and the Open dialog, each in the shape of the API calls behind it.
+// Files, folders, the clock and the Open and Save dialogs, each in the shape of the API calls
+// behind it.
 #pragma once
 
 #include <cstddef>
@@ -30,6 +31,12 @@ enum class KnownFolder {
     Profile,      // the USERPROFILE environment variable
 };
 
+enum class WriteMode {
+    New,      // CREATE_NEW: fails with 80 when the file is there
+    Replace,  // CREATE_ALWAYS
+    Append,   // OPEN_ALWAYS, written at the end
+};
+
 // Names carry the ANSI suffix where <windows.h> would turn the plain name into a macro.
 class IFiles {
   public:
@@ -43,9 +50,11 @@ class IFiles {
     // 0, or the last error of the call (183 when the folder is already there).
     virtual std::uint32_t CreateDirectoryA(const std::string& path) = 0;
     virtual std::uint32_t GetFileAttributesA(const std::string& path) = 0;
-    // CreateFileA with CREATE_NEW, WriteFile and CloseHandle: 0, or the last error of the call
-    // that failed (80 when the file exists). A file that was not written whole is deleted.
-    virtual std::uint32_t WriteNewFile(const std::string& path, const std::string& bytes) = 0;
+    // CreateFileA as `mode` says, WriteFile, FlushFileBuffers and CloseHandle: 0, or the last
+    // error of the call that failed. A new or replaced file that was not written whole is
+    // deleted.
+    virtual std::uint32_t WriteToFile(const std::string& path, const std::string& bytes,
+                                      WriteMode mode) = 0;
     // CreateFileA with OPEN_EXISTING, ReadFile and CloseHandle: 0 with the whole contents, or
     // the last error of the call that failed; 223 for a file larger than `maxBytes`.
     virtual std::uint32_t ReadWholeFile(const std::string& path, std::size_t maxBytes,
@@ -55,6 +64,11 @@ class IFiles {
     virtual std::string GetOpenFileNameA(const std::string& title, const std::string& filterName,
                                          const std::string& pattern,
                                          const std::string& initialDir) = 0;
+    // GetSaveFileNameA, proposing `fileName` in `initialDir` and asking before it replaces a
+    // file: the chosen path, or empty when the user cancelled.
+    virtual std::string GetSaveFileNameA(const std::string& title, const std::string& filterName,
+                                         const std::string& pattern, const std::string& initialDir,
+                                         const std::string& fileName) = 0;
 };
 
 }  // namespace quorvel::platform

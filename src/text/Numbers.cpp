@@ -44,17 +44,29 @@ std::optional<std::uint32_t> ParseHex(std::string_view digits) {
     return Parse(digits, 16);
 }
 
-std::string Hex(std::uint32_t value, int minDigits, bool upperCase) {
+namespace {
+
+std::string InBase(std::uint32_t value, std::uint32_t base, int minDigits, bool upperCase) {
     const char* digits = upperCase ? "0123456789ABCDEF" : "0123456789abcdef";
     std::string text;
     do {
-        text.insert(text.begin(), digits[value % 16]);
-        value /= 16;
+        text.insert(text.begin(), digits[value % base]);
+        value /= base;
     } while (value != 0);
     if (static_cast<int>(text.size()) < minDigits) {
         text.insert(0, static_cast<std::size_t>(minDigits) - text.size(), '0');
     }
     return text;
+}
+
+}  // namespace
+
+std::string Hex(std::uint32_t value, int minDigits, bool upperCase) {
+    return InBase(value, 16, minDigits, upperCase);
+}
+
+std::string Decimal(std::uint32_t value, int minDigits) {
+    return InBase(value, 10, minDigits, true);
 }
 
 std::string Tenths(std::int64_t tenths) {

@@ -266,18 +266,8 @@ INT_PTR CALLBACK AboutProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) 
 }  // namespace
 
 void ShowAboutBox(HWND owner, frmAboutBox& box, const ViewContext& v) {
-    // A template without controls: the labels are made at WM_INITDIALOG, in pixels from twips.
-    // The title is set there too, so the template needs no Unicode text.
-    struct alignas(4) Template {
-        DLGTEMPLATE dialog;
-        WORD menu;
-        WORD windowClass;
-        WORD title;
-    };
-    Template t{};
-    t.dialog.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
     AboutWindow w(box, v, owner);
-    DialogBoxIndirectParamA(v.instance, &t.dialog, owner, AboutProc, reinterpret_cast<LPARAM>(&w));
+    RunModalDialog(owner, v, WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, AboutProc, &w);
 }
 
 }  // namespace quorvel::app::win32

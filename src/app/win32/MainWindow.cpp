@@ -7,6 +7,7 @@
 #include "app/win32/AboutBoxView.h"
 #include "app/win32/Fatal.h"
 #include "app/win32/MonitorLimitsView.h"
+#include "app/win32/PreviewView.h"
 #include "app/win32/PagesView.h"
 #include "app/win32/SettingsPageView.h"
 #include "app/win32/resource.h"
@@ -19,6 +20,7 @@ constexpr const char* kMainClass = "QuorvelMainframe";
 constexpr const char* kMenuFile = "&File";
 constexpr const char* kMenuLoadInstalled = "&Load installed rates";
 constexpr const char* kMenuMonitorLimits = "&Monitor limits...";
+constexpr const char* kMenuPreview = "&Preview changes...";
 constexpr const char* kMenuRestore = "&Restore a backup...";
 constexpr const char* kMenuExit = "&Exit";
 constexpr const char* kMenuAbout = "&About...";
@@ -53,6 +55,7 @@ MainWindow::~MainWindow() {
     }
     form_.showAboutBoxModal = nullptr;
     form_.showMonitorLimitsModal = nullptr;
+    form_.showPreviewModal = nullptr;
     DestroyFonts();
 }
 
@@ -85,6 +88,7 @@ bool MainWindow::Create(HINSTANCE instance, int showCommand) {
     HMENU menuBar = CreateMenu();
     HMENU fileMenu = CreatePopupMenu();
     AppendMenuA(fileMenu, MF_STRING, IDM_LOADINSTALLED, kMenuLoadInstalled);
+    AppendMenuA(fileMenu, MF_STRING, IDM_PREVIEW, kMenuPreview);
     AppendMenuA(fileMenu, MF_STRING, IDM_MONITORLIMITS, kMenuMonitorLimits);
     AppendMenuA(fileMenu, MF_SEPARATOR, 0, nullptr);
     AppendMenuA(fileMenu, MF_STRING, IDM_RESTORE, kMenuRestore);
@@ -120,6 +124,7 @@ bool MainWindow::Create(HINSTANCE instance, int showCommand) {
     }
 
     form_.showAboutBoxModal = [this](frmAboutBox& box) { ShowAboutBox(hwnd_, box, ctx_); };
+    form_.showPreviewModal = [this](frmPreview& preview) { ShowPreview(hwnd_, preview, ctx_); };
     form_.showMonitorLimitsModal = [this](frmMonitorLimits& dialog) {
         ShowMonitorLimits(hwnd_, dialog, ctx_);
     };
@@ -329,6 +334,8 @@ void MainWindow::OnCommand(int id, int code, HWND control) {
             form_.mnuAbout_Click();
         } else if (id == IDM_MONITORLIMITS) {
             form_.mnuMonitorLimits_Click();
+        } else if (id == IDM_PREVIEW) {
+            form_.mnuPreview_Click();
         } else if (id == IDM_RESTORE) {
             form_.mnuRestore_Click();
         } else {
@@ -435,6 +442,7 @@ void MainWindow::OnDestroy() {
     KillTimer(hwnd_, kTimerWarning);
     form_.showAboutBoxModal = nullptr;
     form_.showMonitorLimitsModal = nullptr;
+    form_.showPreviewModal = nullptr;
     PostQuitMessage(0);
 }
 
@@ -463,6 +471,8 @@ void MainWindow::Sync() {
     // Menu items are drawn only when their menu opens: setting the state each time is free.
     EnableMenuItem(GetMenu(hwnd_), IDM_LOADINSTALLED,
                    MF_BYCOMMAND | (form_.mnuLoadInstalled.enabled ? MF_ENABLED : MF_GRAYED));
+    EnableMenuItem(GetMenu(hwnd_), IDM_PREVIEW,
+                   MF_BYCOMMAND | (form_.mnuPreview.enabled ? MF_ENABLED : MF_GRAYED));
     SyncBlinkTimer();
     for (int i = 0; i < kFrameCount; ++i) {
         if (built_[i]) {

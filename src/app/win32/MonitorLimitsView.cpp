@@ -152,17 +152,8 @@ INT_PTR CALLBACK LimitsProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam)
 }  // namespace
 
 void ShowMonitorLimits(HWND owner, frmMonitorLimits& form, const ViewContext& v) {
-    // A template without controls: they are made at WM_INITDIALOG, in pixels from twips.
-    struct alignas(4) Template {
-        DLGTEMPLATE dialog;
-        WORD menu;
-        WORD windowClass;
-        WORD title;
-    };
-    Template t{};
-    t.dialog.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
     LimitsWindow w{form, v, owner};
-    DialogBoxIndirectParamA(v.instance, &t.dialog, owner, LimitsProc, reinterpret_cast<LPARAM>(&w));
+    RunModalDialog(owner, v, WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, LimitsProc, &w);
 }
 
 }  // namespace quorvel::app::win32

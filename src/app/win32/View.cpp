@@ -181,6 +181,20 @@ void PlaceDialog(HWND dialog, const ViewContext& v, int clientWidthTw, int clien
     SetWindowPos(dialog, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+INT_PTR RunModalDialog(HWND owner, const ViewContext& v, DWORD style, DLGPROC proc, void* param) {
+    // The title too is set at WM_INITDIALOG, so the template needs no Unicode text.
+    struct alignas(4) Template {
+        DLGTEMPLATE dialog;
+        WORD menu;
+        WORD windowClass;
+        WORD title;
+    };
+    Template t{};
+    t.dialog.style = style;
+    return DialogBoxIndirectParamA(v.instance, &t.dialog, owner, proc,
+                                   reinterpret_cast<LPARAM>(param));
+}
+
 bool IsOnScreen(HWND window) {
     return IsWindowVisible(window) && !IsIconic(TopLevelOf(window));
 }

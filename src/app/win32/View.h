@@ -49,6 +49,10 @@ void SetPanelBackground(HWND panel, Colour background);
 void PlaceDialog(HWND dialog, const ViewContext& v, int clientWidthTw, int clientHeightTw,
                  HWND owner);
 
+// Runs a modal dialog from a template without controls: `proc` makes them at WM_INITDIALOG (in
+// pixels from twips), where lParam is `param`, and sets the title. Returns EndDialog's result.
+INT_PTR RunModalDialog(HWND owner, const ViewContext& v, DWORD style, DLGPROC proc, void* param);
+
 // Whether `window` can be seen: it and all its parents are visible and its top-level window is
 // not minimised.
 bool IsOnScreen(HWND window);

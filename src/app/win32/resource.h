@@ -10,6 +10,7 @@
 #define IDM_LOADINSTALLED 40010
 #define IDM_MONITORLIMITS 40011
 #define IDM_RESTORE 40003
+#define IDM_PREVIEW 40012
 
 // Timer of the main window: it blinks the warnings of both settings pages.
 #define IDT_WARNING 1
@@ -58,3 +59,7 @@
 #define IDC_TXTMAXHORIZONTALKHZ 31002
 #define IDC_CAPMAXREFRESHHZ 31003
 #define IDC_TXTMAXREFRESHHZ 31004
+
+// Children of the preview dialog.
+#define IDC_TXTPLAN 31100
+#define IDC_CMDSAVEPLAN 31101

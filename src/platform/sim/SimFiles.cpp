@@ -67,9 +67,10 @@ std::uint32_t SimFiles::GetFileAttributesA(const std::string& path) {
     return files_.count(upper) ? 0x20 : kInvalidFileAttributes;  // FILE_ATTRIBUTE_ARCHIVE
 }
 
-std::uint32_t SimFiles::WriteNewFile(const std::string& path, const std::string& bytes) {
+std::uint32_t SimFiles::WriteToFile(const std::string& path, const std::string& bytes,
+                                    WriteMode mode) {
     const std::string upper = Upper(path);
-    if (files_.count(upper) || folders_.count(upper)) {
+    if (folders_.count(upper) || (mode == WriteMode::New && files_.count(upper))) {
         return kErrorFileExists;
     }
     if (const std::uint32_t error = Denied(path)) {
@@ -78,7 +79,7 @@ std::uint32_t SimFiles::WriteNewFile(const std::string& path, const std::string&
     if (!folders_.count(Upper(Parent(path)))) {
         return kErrorPathNotFound;
     }
-    files_[upper] = bytes;
+    files_[upper] = mode == WriteMode::Append ? files_[upper] + bytes : bytes;
     written_.push_back(path);
     return 0;
 }
@@ -98,8 +99,15 @@ std::uint32_t SimFiles::ReadWholeFile(const std::string& path, std::size_t maxBy
 
 std::string SimFiles::GetOpenFileNameA(const std::string& title, const std::string& filterName,
                                        const std::string& pattern, const std::string& initialDir) {
-    openDialogCalls.push_back(OpenDialogCall{title, filterName, pattern, initialDir});
+    openDialogCalls.push_back(OpenDialogCall{title, filterName, pattern, initialDir, {}});
     return openDialogAnswer;
+}
+
+std::string SimFiles::GetSaveFileNameA(const std::string& title, const std::string& filterName,
+                                       const std::string& pattern, const std::string& initialDir,
+                                       const std::string& fileName) {
+    saveDialogCalls.push_back(OpenDialogCall{title, filterName, pattern, initialDir, fileName});
+    return saveDialogAnswer;
 }
 
 void SimFiles::PutFolder(const std::string& path) {

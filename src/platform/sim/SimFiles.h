@@ -17,6 +17,7 @@ struct OpenDialogCall {
     std::string filterName;
     std::string pattern;
     std::string initialDir;
+    std::string fileName;
 };
 
 // Paths compare case-insensitively, as on Windows. A folder or file can only be made in a folder
@@ -30,12 +31,16 @@ class SimFiles : public IFiles {
     std::string GetFolderPath(KnownFolder folder) override;
     std::uint32_t CreateDirectoryA(const std::string& path) override;
     std::uint32_t GetFileAttributesA(const std::string& path) override;
-    std::uint32_t WriteNewFile(const std::string& path, const std::string& bytes) override;
+    std::uint32_t WriteToFile(const std::string& path, const std::string& bytes,
+                              WriteMode mode) override;
     std::uint32_t ReadWholeFile(const std::string& path, std::size_t maxBytes,
                                 std::string* bytes) override;
     std::string GetOpenFileNameA(const std::string& title, const std::string& filterName,
                                  const std::string& pattern,
                                  const std::string& initialDir) override;
+    std::string GetSaveFileNameA(const std::string& title, const std::string& filterName,
+                                 const std::string& pattern, const std::string& initialDir,
+                                 const std::string& fileName) override;
 
     // Adds the folder and every folder above it.
     void PutFolder(const std::string& path);
@@ -50,9 +55,12 @@ class SimFiles : public IFiles {
     SystemTime now{2003, 5, 17, 21, 4, 9};
     std::string myDocuments = "C:\\Documents and Settings\\Ann\\My Documents";
     std::string profile = "C:\\Documents and Settings\\Ann";
-    // What the Open dialog returns; every call is recorded.
+    // What the Open and Save dialogs return; every call is recorded (a Save dialog's proposed
+    // file name in `fileName`).
     std::string openDialogAnswer;
+    std::string saveDialogAnswer;
     std::vector<OpenDialogCall> openDialogCalls;
+    std::vector<OpenDialogCall> saveDialogCalls;
 
   private:
     std::uint32_t Denied(const std::string& path) const;

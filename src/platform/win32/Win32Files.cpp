@@ -74,9 +74,15 @@ std::uint32_t Win32Files::GetFileAttributesA(const std::string& path) {
     return ::GetFileAttributesA(path.c_str());
 }
 
-std::uint32_t Win32Files::WriteNewFile(const std::string& path, const std::string& bytes) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
+std::uint32_t Win32Files::WriteToFile(const std::string& path, const std::string& bytes,
+                                      WriteMode mode) {
+    const DWORD disposition = mode == WriteMode::New       ? CREATE_NEW
+                              : mode == WriteMode::Replace ? CREATE_ALWAYS
+                                                           : OPEN_ALWAYS;
+    // With the right to append alone, every write goes to the end of the file.
+    const DWORD access = mode == WriteMode::Append ? FILE_APPEND_DATA : GENERIC_WRITE;
+    HANDLE file =
+        CreateFileA(path.c_str(), access, 0, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         return GetLastError();
     }
@@ -93,7 +99,7 @@ std::uint32_t Win32Files::WriteNewFile(const std::string& path, const std::strin
     if (!CloseHandle(file) && error == 0) {
         error = GetLastError();
     }
-    if (error != 0) {
+    if (error != 0 && mode != WriteMode::Append) {
         DeleteFileA(path.c_str());
     }
     return error;
@@ -128,29 +134,53 @@ std::uint32_t Win32Files::ReadWholeFile(const std::string& path, std::size_t max
     return error;
 }
 
-std::string Win32Files::GetOpenFileNameA(const std::string& title, const std::string& filterName,
-                                         const std::string& pattern,
-                                         const std::string& initialDir) {
+namespace {
+
+// The Open or Save dialog: GetOpenFileNameA or GetSaveFileNameA, looked up when first needed.
+std::string FileDialog(HWND owner, bool save, const std::string& title,
+                       const std::string& filterName, const std::string& pattern,
+                       const std::string& initialDir, const std::string& fileName) {
     // Pairs of NUL-terminated texts, the list ended by an empty one.
     std::string filter = filterName;
     filter += '\0';
     filter += pattern;
     filter += '\0';
     char file[MAX_PATH] = {};
+    fileName.copy(file, sizeof file - 1);
     // The size this header gives is the NT 4.0 one, which every later system accepts.
     OPENFILENAMEA ofn = {};
     ofn.lStructSize = sizeof ofn;
-    ofn.hwndOwner = owner_ != nullptr ? owner_ : GetActiveWindow();
+    ofn.hwndOwner = owner != nullptr ? owner : GetActiveWindow();
     ofn.lpstrFilter = filter.c_str();
     ofn.nFilterIndex = 1;
     ofn.lpstrFile = file;
     ofn.nMaxFile = sizeof file;
     ofn.lpstrInitialDir = initialDir.empty() ? nullptr : initialDir.c_str();
     ofn.lpstrTitle = title.c_str();
-    ofn.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
-    static const auto getOpenFileName =
-        LookUp<decltype(&::GetOpenFileNameA)>("comdlg32.dll", "GetOpenFileNameA");
-    return getOpenFileName && getOpenFileName(&ofn) ? std::string(file) : std::string();
+    ofn.Flags = OFN_EXPLORER | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY |
+                (save ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST);
+    // The extension the user leaves out: the pattern's, without "*.".
+    const std::string extension = pattern.substr(pattern.find('.') + 1);
+    ofn.lpstrDefExt = save ? extension.c_str() : nullptr;
+    using Dialog = decltype(&::GetOpenFileNameA);
+    static const auto getOpenFileName = LookUp<Dialog>("comdlg32.dll", "GetOpenFileNameA");
+    static const auto getSaveFileName = LookUp<Dialog>("comdlg32.dll", "GetSaveFileNameA");
+    const Dialog dialog = save ? getSaveFileName : getOpenFileName;
+    return dialog && dialog(&ofn) ? std::string(file) : std::string();
+}
+
+}  // namespace
+
+std::string Win32Files::GetOpenFileNameA(const std::string& title, const std::string& filterName,
+                                         const std::string& pattern,
+                                         const std::string& initialDir) {
+    return FileDialog(owner_, false, title, filterName, pattern, initialDir, {});
+}
+
+std::string Win32Files::GetSaveFileNameA(const std::string& title, const std::string& filterName,
+                                         const std::string& pattern, const std::string& initialDir,
+                                         const std::string& fileName) {
+    return FileDialog(owner_, true, title, filterName, pattern, initialDir, fileName);
 }
 
 }  // namespace quorvel::platform::win32

@@ -92,12 +92,16 @@ class Win32Files : public IFiles {
     std::string GetFolderPath(KnownFolder folder) override;
     std::uint32_t CreateDirectoryA(const std::string& path) override;
     std::uint32_t GetFileAttributesA(const std::string& path) override;
-    std::uint32_t WriteNewFile(const std::string& path, const std::string& bytes) override;
+    std::uint32_t WriteToFile(const std::string& path, const std::string& bytes,
+                              WriteMode mode) override;
     std::uint32_t ReadWholeFile(const std::string& path, std::size_t maxBytes,
                                 std::string* bytes) override;
     std::string GetOpenFileNameA(const std::string& title, const std::string& filterName,
                                  const std::string& pattern,
                                  const std::string& initialDir) override;
+    std::string GetSaveFileNameA(const std::string& title, const std::string& filterName,
+                                 const std::string& pattern, const std::string& initialDir,
+                                 const std::string& fileName) override;
     void SetOwner(HWND owner) { owner_ = owner; }
 
   private:

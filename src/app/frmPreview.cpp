@@ -1,0 +1,83 @@
+// The preview's text and its .reg file.
+#include "app/frmPreview.h"
+
+#include <utility>
+#include <vector>
+
+#include "backup/Backup.h"
+#include "backup/BackupTexts.h"
+#include "backup/UndoFile.h"
+#include "registry/DriverKeys.h"
+#include "text/Concat.h"
+#include "text/CrLf.h"
+#include "text/Numbers.h"
+
+namespace quorvel::app {
+
+using text::Concat;
+using text::kCrLf;
+
+namespace {
+
+std::string Describe(const install::InstallPlan& plan, bool formatQuestion) {
+    std::string text = kPreviewIntro;
+    for (const registry::PlannedKey& key : plan.keys) {
+        text += Concat({kCrLf, kCrLf, registry::kRootName, "\\", key.keyPath});
+        for (const registry::PlannedValue& value : key.values) {
+            const std::string present = value.unread    ? kPreviewUnread
+                                        : value.present ? backup::RegData(*value.present)
+                                                        : kPreviewNone;
+            const bool ifYes = formatQuestion && value.name == registry::kUseCompressedModeFormat;
+            text += Concat({kCrLf, value.Changes() ? "* " : "  ", value.name, kCrLf,
+                            kPreviewPresent, present, kCrLf, kPreviewNew,
+                            backup::RegData(*value.next), ifYes ? kPreviewIfYes : ""});
+        }
+    }
+    return text;
+}
+
+}  // namespace
+
+frmPreview::frmPreview(std::optional<install::InstallPlan> plan, bool formatQuestion,
+                       platform::Platform& platform)
+    : cmdSaveEnabled(plan.has_value()),
+      plan(std::move(plan)),
+      formatQuestion_(formatQuestion),
+      platform_(platform) {
+    txtPlan = this->plan ? Describe(*this->plan, formatQuestion) : kPreviewNothing;
+}
+
+void frmPreview::cmdSave_Click() {
+    if (!plan) {
+        return;
+    }
+    const std::string path = platform_.files.GetSaveFileNameA(
+        kPreviewCaption, kPreviewFilterName, backup::kFilterPattern,
+        backup::BackupFolder(platform_.files), kPreviewFileName);
+    if (path.empty()) {
+        return;
+    }
+    const platform::SystemTime now = platform_.files.GetLocalTime();
+    std::vector<std::string> comments = {
+        Concat({kPreviewFileComment, text::Decimal(now.year), "-", text::Decimal(now.month, 2), "-",
+                text::Decimal(now.day, 2), " at ", text::Decimal(now.hour, 2), ":",
+                text::Decimal(now.minute, 2), "."})};
+    if (formatQuestion_ && plan->switchFormatOn) {
+        comments.push_back(kPreviewFileFormatComment);
+    }
+    std::vector<backup::SavedValue> values;
+    for (const registry::PlannedKey& key : plan->keys) {
+        for (const registry::PlannedValue& value : key.values) {
+            values.push_back({key.keyPath, value.name, value.next});
+        }
+    }
+    const std::uint32_t error = platform_.files.WriteToFile(
+        path, backup::FormatUndoFile(comments, values), platform::WriteMode::Replace);
+    if (error != 0) {
+        platform_.prompt.Show(Concat({kPreviewNotWritten, kCrLf, path, kCrLf, kCrLf,
+                                      backup::SystemText(platform_.registry, error)}),
+                              kPreviewCaption, platform::kMbOk | platform::kMbIconHand);
+    }
+}
+
+}  // namespace quorvel::app
