@@ -59,7 +59,12 @@ endif()
 
 # The distribution zip: the program and a plain-text read-me for Windows users.
 install(TARGETS quorvel RUNTIME DESTINATION .)
-install(FILES packaging/README.txt DESTINATION .)
+# With CR LF line ends: Notepad on Windows 2000 and XP shows bare line feeds as one long line.
+file(READ packaging/README.txt QUORVEL_README)
+string(REPLACE "\n" "\r\n" QUORVEL_README "${QUORVEL_README}")
+file(WRITE ${CMAKE_BINARY_DIR}/README.txt "${QUORVEL_README}")
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS packaging/README.txt)
+install(FILES ${CMAKE_BINARY_DIR}/README.txt DESTINATION .)
 set(CPACK_GENERATOR ZIP)
 set(CPACK_PACKAGE_NAME quorvel)
 set(CPACK_PACKAGE_VERSION "2.01E")

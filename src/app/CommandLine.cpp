@@ -3,8 +3,10 @@
 
 #include <algorithm>
 
+#include "app/Unattended.h"
 #include "app/frmMainframe.h"
 #include "backup/Restore.h"
+#include "text/Numbers.h"
 
 namespace quorvel::app {
 
@@ -29,6 +31,112 @@ bool IsSwitch(const std::string& part, const std::string& name) {
     return true;
 }
 
+// Blank-separated words; a double quote starts or ends a run in which blanks belong to the word.
+std::vector<std::string> Words(const std::string& text) {
+    std::vector<std::string> words;
+    std::string word;
+    bool quoted = false;
+    bool inWord = false;
+    for (char c : text) {
+        if (c == '"') {
+            quoted = !quoted;
+            inWord = true;
+        } else if ((c == ' ' || c == '\t') && !quoted) {
+            if (inWord) {
+                words.push_back(word);
+            }
+            word.clear();
+            inWord = false;
+        } else {
+            word += c;
+            inWord = true;
+        }
+    }
+    if (inWord) {
+        words.push_back(word);
+    }
+    return words;
+}
+
+// "1024x768@85": each number whole, in decimal digits only.
+std::optional<ModeChoice> ParseMode(const std::string& text) {
+    const std::size_t x = text.find_first_of("xX");
+    const std::size_t at = text.find('@');
+    if (x == std::string::npos || at == std::string::npos || at < x) {
+        return std::nullopt;
+    }
+    const auto width = text::ParseDecimal(std::string_view(text).substr(0, x));
+    const auto height = text::ParseDecimal(std::string_view(text).substr(x + 1, at - x - 1));
+    const auto rate = text::ParseDecimal(std::string_view(text).substr(at + 1));
+    constexpr std::uint32_t kLargest = 100000;
+    if (!width || !height || !rate || *width > kLargest || *height > kLargest || *rate > kLargest) {
+        return std::nullopt;
+    }
+    return ModeChoice{static_cast<int>(*width), static_cast<int>(*height), static_cast<int>(*rate)};
+}
+
+// /apply's arguments; the first refusal goes into command.text.
+void ParseApply(const std::vector<std::string>& words, CommandLine& command) {
+    std::optional<bool> reboot;
+    const auto refuse = [&](const std::string& why) {
+        if (command.text.empty()) {
+            command.text = why;
+        }
+    };
+    for (std::size_t i = 1; i < words.size(); ++i) {
+        const std::string& word = words[i];
+        const bool hasValue = i + 1 < words.size();
+        if (IsSwitch(word, "generation")) {
+            const std::string value = hasValue ? words[++i] : "";
+            value == "28" || value == "40" ? void(command.detonator40 = value == "40")
+                                           : refuse(kApplyBadGeneration);
+        } else if (IsSwitch(word, "format")) {
+            const std::string value = hasValue ? words[++i] : "";
+            value == "on" || value == "off" ? void(command.formatOn = value == "on")
+                                            : refuse(kApplyBadFormat);
+        } else if (IsSwitch(word, "log")) {
+            command.file = hasValue ? words[++i] : "";
+            if (command.file.empty()) {
+                refuse(kApplyNoLogFile);
+            }
+        } else if (IsSwitch(word, "reboot") || IsSwitch(word, "noreboot")) {
+            const bool wanted = IsSwitch(word, "reboot");
+            if (reboot && *reboot != wanted) {
+                refuse(kApplyRebootBoth);
+            }
+            reboot = wanted;
+        } else if (IsSwitch(word, "force")) {
+            command.force = true;
+        } else if (word[0] == '/' || word[0] == '-') {
+            refuse(kApplyUnknown + word);
+        } else {
+            // The modes, comma-separated; blanks after the commas are taken too.
+            std::size_t start = 0;
+            while (start <= word.size()) {
+                std::size_t comma = word.find(',', start);
+                comma = comma == std::string::npos ? word.size() : comma;
+                const std::string piece = word.substr(start, comma - start);
+                const std::optional<ModeChoice> mode = ParseMode(piece);
+                if (!piece.empty() && !mode) {
+                    refuse(kApplyBadMode + piece);
+                } else if (mode) {
+                    for (const ModeChoice& earlier : command.modes) {
+                        if (earlier.width == mode->width && earlier.height == mode->height) {
+                            refuse(kApplyTwice + piece);
+                        }
+                    }
+                    command.modes.push_back(*mode);
+                }
+                start = comma + 1;
+            }
+        }
+    }
+    if (command.modes.empty()) {
+        refuse(kApplyNeedsModes);
+    }
+    command.reboot = reboot.value_or(false);
+}
+
 }  // namespace
 
 CommandLine ParseCommandLine(const std::string& arguments) {
@@ -36,9 +144,14 @@ CommandLine ParseCommandLine(const std::string& arguments) {
     const std::size_t blank = line.find_first_of(" \t");
     const std::string first = line.substr(0, blank);
     std::string rest = blank == std::string::npos ? std::string() : Trim(line.substr(blank));
+    CommandLine command;
+    if (IsSwitch(first, "apply")) {
+        command.action = CommandLine::Action::Apply;
+        ParseApply(Words(line), command);
+        return command;
+    }
     // No path holds a double quote: a file named with or without quotes is the same file.
     rest.erase(std::remove(rest.begin(), rest.end(), '"'), rest.end());
-    CommandLine command;
     if (line.empty()) {
         command.action = CommandLine::Action::Window;
     } else if ((IsSwitch(first, "?") || IsSwitch(first, "help")) && rest.empty()) {
@@ -59,6 +172,8 @@ int RunCommandLine(const CommandLine& command, platform::Platform& platform) {
             registry::mdlRegistry registry(platform.registry, platform.prompt);
             return backup::ExitCode(backup::RestoreBackup(command.file, registry, platform).result);
         }
+        case CommandLine::Action::Apply:
+            return RunApply(command, platform);
         case CommandLine::Action::Help:
             platform.prompt.Show(kUsage, kMainCaption,
                                  platform::kMbOk | platform::kMbIconInformation);

@@ -1,8 +1,10 @@
 // The program's command line: nothing opens the main window; "/restore FILE" restores an undo
-// file without it; "/?" lists the command line.
+// file without it; "/apply MODES ..." applies rates unattended; "/?" lists the command line.
 #pragma once
 
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/Platform.h"
 
@@ -17,21 +19,55 @@ inline constexpr const char* kUsage =
     "Exit code 0 when every value was written, 1 when the file was refused or a value could not "
     "be written, 2 when the answer was No.\r\n"
     "\r\n"
+    "quorvel.exe /apply 1024x768@85,800x600@85 [/generation 28|40] [/format on|off] "
+    "[/reboot|/noreboot] [/log FILE] [/force]\r\n"
+    "Sets these rates without a window or a box, as \"Apply\" would, after a backup; writes what "
+    "happened to FILE (Quorvel.log in the backup folder). /generation is needed when the driver "
+    "version is not found; /format answers the format question (on by default); /reboot restarts "
+    "Windows after a full success; /force writes rates that Apply would warn about. Exit code 0 "
+    "when every value was written, 1 when the run was refused (nothing written), 3 when some "
+    "values could not be written.\r\n"
+    "\r\n"
     "quorvel.exe /?\r\n"
     "Shows this list.";
 inline constexpr const char* kUnknownCommandLine = "The command line is not understood: ";
 inline constexpr int kExitBadCommandLine = 1;
 
+// The refusals of /apply's arguments; each names what it refuses.
+inline constexpr const char* kApplyNeedsModes =
+    "/apply needs the modes to set, such as 1024x768@85,800x600@85.";
+inline constexpr const char* kApplyBadMode = "Not a mode of the form 1024x768@85: ";
+inline constexpr const char* kApplyTwice = "A resolution is given twice: ";
+inline constexpr const char* kApplyBadGeneration = "/generation takes 28 or 40.";
+inline constexpr const char* kApplyBadFormat = "/format takes on or off.";
+inline constexpr const char* kApplyNoLogFile = "/log needs a file name.";
+inline constexpr const char* kApplyRebootBoth = "/reboot and /noreboot cannot both be given.";
+inline constexpr const char* kApplyUnknown = "Not understood: ";
+
+struct ModeChoice {
+    int width = 0;
+    int height = 0;
+    int rate = 0;
+};
+
 struct CommandLine {
-    enum class Action { Window, Restore, Help, Invalid };
+    enum class Action { Window, Restore, Help, Apply, Invalid };
     Action action = Action::Window;
-    std::string file;  // for Restore
-    std::string text;  // the command line as given, for Invalid
+    std::string file;  // Restore: the undo file; Apply: the log file (empty: the default one)
+    std::string text;  // Invalid: the command line as given; Apply: why it is refused, if it is
+
+    // Apply's modes and switches.
+    std::vector<ModeChoice> modes;
+    std::optional<bool> detonator40;  // /generation 40 or 28
+    std::optional<bool> formatOn;     // /format on or off
+    bool reboot = false;
+    bool force = false;
 };
 
 // Parses the arguments as WinMain receives them (without the program's name). Switches may start
 // with "/" or "-", in any case. Everything after "/restore" names the file, quoted or not, so
-// that a path with blanks typed without quotes in Safe Mode still works.
+// that a path with blanks typed without quotes in Safe Mode still works. /apply's arguments are
+// separated by blanks; a file name with blanks is quoted.
 CommandLine ParseCommandLine(const std::string& arguments);
 
 // Runs an action that needs no main window and returns the program's exit code.

@@ -136,6 +136,16 @@ std::string BackupFolder(platform::IFiles& files) {
     return {};
 }
 
+std::string UsableBackupFolder(platform::IFiles& files) {
+    for (const std::string& folder : Folders(files)) {
+        const std::uint32_t error = files.CreateDirectoryA(folder);
+        if (error == 0 || error == platform::kErrorAlreadyExists) {
+            return folder;
+        }
+    }
+    return {};
+}
+
 std::string UndoFileLine(const std::string& undoFile) {
     return undoFile.empty() ? std::string() : Concat({kUndoFileLine, undoFile});
 }

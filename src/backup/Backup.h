@@ -25,6 +25,8 @@ BackupOutcome BackUp(std::vector<registry::PlannedKey>& plan, registry::mdlRegis
 
 // The folder the Open dialog starts in: the first backup folder that is there, else none.
 std::string BackupFolder(platform::IFiles& files);
+// The first backup folder that is there or can be made now; empty when none can.
+std::string UsableBackupFolder(platform::IFiles& files);
 
 // The system's text for a last-error code, without its closing line break.
 std::string SystemText(platform::IRegistry& api, std::uint32_t code);

@@ -99,8 +99,8 @@ bool ConfirmInstallation(const InstallPlan& plan, platform::IPrompt& prompt) {
                        platform::kMbYesNo | platform::kMbIconInformation) == platform::kIdYes;
 }
 
-std::size_t WritePlan(const InstallPlan& plan, registry::mdlRegistry& registry) {
-    std::size_t failed = 0;
+std::vector<std::string> WritePlan(const InstallPlan& plan, registry::mdlRegistry& registry) {
+    std::vector<std::string> failed;
     for (const registry::PlannedKey& key : plan.keys) {
         for (const registry::PlannedValue& value : key.values) {
             const bool written = value.next->type == platform::kRegDword
@@ -108,7 +108,9 @@ std::size_t WritePlan(const InstallPlan& plan, registry::mdlRegistry& registry) 
                                                               value.name, NumberOf(*value.next))
                                      : registry.SetStringValue(kHkeyLocalMachine, key.keyPath,
                                                                value.name, TextOf(*value.next));
-            failed += written ? 0 : 1;
+            if (!written) {
+                failed.push_back(std::string(kRootName) + "\\" + key.keyPath + "\\" + value.name);
+            }
         }
     }
     return failed;

@@ -34,7 +34,8 @@ void SettleFormat(InstallPlan& plan, bool blnCompressedActive, platform::IPrompt
 bool ConfirmInstallation(const InstallPlan& plan, platform::IPrompt& prompt);
 
 // Writes every value of the plan in its order through SetStringValue and SetDwordValue; each
-// failure shows its own box. Returns how many writes failed.
-std::size_t WritePlan(const InstallPlan& plan, registry::mdlRegistry& registry);
+// failure shows its own box. Returns the values that could not be written, as
+// "HKEY_LOCAL_MACHINE\key\name".
+std::vector<std::string> WritePlan(const InstallPlan& plan, registry::mdlRegistry& registry);
 
 }  // namespace quorvel::install

@@ -83,6 +83,14 @@ DWORD RunProgram(std::string commandLine, const std::vector<Answer>& answers = {
     return code;
 }
 
+// quorvel.exe, built beside the test.
+std::string Quorvel() {
+    char program[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, program, sizeof program);
+    const std::string path = program;
+    return path.substr(0, path.rfind('\\')) + "\\quorvel.exe";
+}
+
 class BackupWinTest : public testing::Test {
   protected:
     void SetUp() override {
@@ -143,14 +151,35 @@ TEST_F(BackupWinTest, RegImportAndTheCommandLineRestoreBringBackEveryValue) {
 
     const std::string undoAgain = Apply();
     ASSERT_NE(Read(), before);
-    char program[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, program, sizeof program);
-    std::string quorvel = program;
-    quorvel = quorvel.substr(0, quorvel.rfind('\\')) + "\\quorvel.exe";
-    EXPECT_EQ(RunProgram("\"" + quorvel + "\" /restore \"" + undoAgain + "\"",
+    EXPECT_EQ(RunProgram("\"" + Quorvel() + "\" /restore \"" + undoAgain + "\"",
                          {{"Restore a backup", IDYES}, {"Completion", IDNO}}),
               0u);
     EXPECT_EQ(Read(), before);
+}
+
+// quorvel.exe /apply as a logon script runs it: no box, the values written, code 0, the log kept.
+TEST_F(BackupWinTest, TheUnattendedApplyWritesTheTablesAndLogs) {
+    char temp[MAX_PATH] = {};
+    GetTempPathA(sizeof temp, temp);
+    const std::string log = std::string(temp) + "quorvel-apply-test.log";
+    DeleteFileA(log.c_str());
+    EXPECT_EQ(
+        RunProgram("\"" + Quorvel() + "\" /apply 1024x768@85,800x600@75 /log \"" + log + "\""), 0u);
+    const Snapshot after = Read();
+    for (const char* key : kKeys) {
+        const auto value = after.find(std::string(key) + "\\NV25_Modes_Delta");
+        ASSERT_NE(value, after.end()) << key;
+        EXPECT_EQ(value->second,
+                  std::make_pair(DWORD{REG_SZ}, std::string("S 800x600=804B; 1024x768=8055;", 31)));
+    }
+    HANDLE file = CreateFileA(log.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    char text[8192] = {};
+    DWORD read = 0;
+    ReadFile(file, text, sizeof text - 1, &read, nullptr);
+    CloseHandle(file);
+    DeleteFileA(log.c_str());
+    EXPECT_NE(std::string(text).find("\r\nExit code 0\r\n"), std::string::npos) << text;
 }
 
 }  // namespace
