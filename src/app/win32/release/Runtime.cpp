@@ -33,9 +33,30 @@ void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
     return std::malloc(size != 0 ? size : 1);
 }
 
+void operator delete(void* block) noexcept {
+    std::free(block);
+}
+void operator delete[](void* block) noexcept {
+    std::free(block);
+}
+void operator delete(void* block, std::size_t) noexcept {
+    std::free(block);
+}
+void operator delete[](void* block, std::size_t) noexcept {
+    std::free(block);
+}
+
 // libstdc++ raises its exceptions through these functions (bits/functexcept.h); defining every
 // one of them keeps the library's throwing definitions from being linked at all.
 namespace std {
+// Kept for the program's start-up to set; the operator new above never calls it.
+new_handler set_new_handler(new_handler handler) noexcept {
+    static new_handler current = nullptr;
+    const new_handler previous = current;
+    current = handler;
+    return previous;
+}
+
 void __throw_bad_alloc() {
     FatalError(kOutOfMemoryText);
 }

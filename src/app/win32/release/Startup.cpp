@@ -2,6 +2,7 @@
 // Pentium Pro and runs a CMOV at every start, while it looks for the arguments on the command
 // line. This one does what the program needs of it: the C runtime's argument variables, the
 // static constructors, WinMain, and exit(), which runs the destructors queued with atexit.
+// The constructors are run here too, rather than by libmingw32's prebuilt __main.
 #include <windows.h>
 
 #include <cstdlib>
@@ -14,8 +15,9 @@ struct MsvcrtStartupInfo {
 int __cdecl __getmainargs(int* argc, char*** argv, char*** environment, int expandWildcards,
                           MsvcrtStartupInfo* info);
 void __cdecl __set_app_type(int type);
-// libmingw32: runs the static constructors and queues the destructors with atexit().
-void __cdecl __main();
+// The linker's lists of static constructors and destructors: -1, the entries, then 0.
+extern void (*__CTOR_LIST__[])();
+extern void (*__DTOR_LIST__[])();
 }
 
 namespace {
@@ -39,6 +41,24 @@ char* ArgumentsOf(char* commandLine) {
     return reinterpret_cast<char*>(p);
 }
 
+void __cdecl RunDestructors() {
+    for (void (**destructor)() = __DTOR_LIST__ + 1; *destructor != nullptr; ++destructor) {
+        (*destructor)();
+    }
+}
+
+// The constructors run last entry first, as the linker lists them in reverse dependency order.
+void RunConstructors() {
+    std::size_t count = 0;
+    while (__CTOR_LIST__[count + 1] != nullptr) {
+        ++count;
+    }
+    for (; count > 0; --count) {
+        __CTOR_LIST__[count]();
+    }
+    atexit(RunDestructors);
+}
+
 }  // namespace
 
 // MinGW's exe start-up code supplies atexit() (the import library does not); msvcrt's _onexit
@@ -56,7 +76,7 @@ extern "C" [[gnu::used, gnu::force_align_arg_pointer]] void WinMainCRTStartup() 
     char** environment = nullptr;
     MsvcrtStartupInfo info{0};
     __getmainargs(&argc, &argv, &environment, 0, &info);
-    __main();
+    RunConstructors();
 
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
