@@ -7,28 +7,19 @@
 #include "app/frmMainframe.h"
 #include "backup/Restore.h"
 #include "text/Numbers.h"
+#include "text/Text.h"
 
 namespace quorvel::app {
 
 namespace {
 
 std::string Trim(const std::string& text) {
-    const std::size_t first = text.find_first_not_of(" \t");
-    const std::size_t last = text.find_last_not_of(" \t");
-    return first == std::string::npos ? std::string() : text.substr(first, last - first + 1);
+    return std::string(text::Trim(text));
 }
 
 bool IsSwitch(const std::string& part, const std::string& name) {
-    if (part.size() != name.size() + 1 || (part[0] != '/' && part[0] != '-')) {
-        return false;
-    }
-    for (std::size_t i = 0; i < name.size(); ++i) {
-        const char c = part[i + 1];
-        if ((c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c) != name[i]) {
-            return false;
-        }
-    }
-    return true;
+    return !part.empty() && (part[0] == '/' || part[0] == '-') &&
+           text::SameNoCase(std::string_view(part).substr(1), name);
 }
 
 // Blank-separated words; a double quote starts or ends a run in which blanks belong to the word.

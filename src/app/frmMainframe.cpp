@@ -352,7 +352,7 @@ void frmMainframe::mnuPreview_Click() {
 void frmMainframe::mnuRestore_Click() {
     const std::string path = platform_.files.GetOpenFileNameA(
         backup::kRestoreTitle, backup::kFilterName, backup::kFilterPattern,
-        backup::BackupFolder(platform_.files));
+        backup::RestoreFolder(registry_, platform_.files));
     if (path.empty()) {
         return;
     }

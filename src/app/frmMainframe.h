@@ -18,12 +18,13 @@
 #include "monitor/Limits.h"
 #include "platform/Platform.h"
 #include "readback/InstalledTables.h"
+#include "registry/DriverKeys.h"
 #include "registry/mdlRegistry.h"
 
 namespace quorvel::app {
 
 inline constexpr const char* kMainCaption = "Quorvel v2.01 E";
-inline constexpr const char* kOwnKeyPath = "SOFTWARE\\Velkora\\Quorvel";
+inline constexpr const char* kOwnKeyPath = registry::kOwnKey;
 inline constexpr const char* kVersionValueName = "Version";
 inline constexpr const char* kVersionText = "2.01 E";
 

@@ -1,6 +1,7 @@
 // Reading the values about to be written and saving them in an undo file.
 #include "backup/Backup.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <utility>
 
@@ -10,6 +11,7 @@
 #include "text/Concat.h"
 #include "text/CrLf.h"
 #include "text/Numbers.h"
+#include "text/Text.h"
 
 namespace quorvel::backup {
 
@@ -68,10 +70,15 @@ BackupOutcome BackUp(std::vector<registry::PlannedKey>& plan, registry::mdlRegis
     std::vector<SavedValue> saved;
     std::vector<std::string> unread;
     for (const registry::PlannedKey& key : plan) {
+        // A key name that breaks the line would break the file: such a key is not saved.
+        const bool writable = key.keyPath.find_first_of("\r\n") == std::string::npos;
         for (const registry::PlannedValue& value : key.values) {
-            if (value.unread) {
+            if (value.unread || !writable) {
                 // Not "=-": importing the file must leave such a value alone.
-                unread.push_back(Concat({kRootName, "\\", key.keyPath, "\\", value.name}));
+                std::string path = Concat({kRootName, "\\", key.keyPath, "\\", value.name});
+                std::replace_if(
+                    path.begin(), path.end(), [](char c) { return c == '\r' || c == '\n'; }, '?');
+                unread.push_back(path);
             } else {
                 saved.push_back({key.keyPath, value.name, value.present});
             }
@@ -112,13 +119,23 @@ BackupOutcome BackUp(std::vector<registry::PlannedKey>& plan, registry::mdlRegis
             }
         }
         if (error == 0) {
+            // Where "Restore a backup..." will look first: a convenience, so it never shows a box.
+            platform::QuietPrompt quiet;
+            registry::mdlRegistry(platform.registry, quiet)
+                .SetStringValue(platform::kHkeyLocalMachine, registry::kOwnKey,
+                                registry::kLastUndoFolderValue, folder);
             const bool goOn =
                 unread.empty() ||
-                Ask(platform.prompt, Concat({std::to_string(unread.size()), kIncompleteIntro, kCrLf,
-                                             path, kCrLf, kCrLf, kIncompleteQuestion}));
+                Ask(platform.prompt, Concat({std::to_string(unread.size()), kIncompleteIntro,
+                                             text::OneOrMany(unread.size(), kIncompleteIntroOne,
+                                                             kIncompleteIntroMany),
+                                             kCrLf, path, kCrLf, kCrLf, kIncompleteQuestion}));
             return {goOn, path};
         }
         failures += Concat({kCrLf, kCrLf, path, kCrLf, SystemText(platform.registry, error)});
+    }
+    if (failures.empty()) {
+        failures = Concat({kCrLf, kCrLf, kNoFolderKnown});
     }
     return {Ask(platform.prompt,
                 Concat({kNotWrittenIntro, failures, kCrLf, kCrLf, kNotWrittenQuestion})),
@@ -134,6 +151,22 @@ std::string BackupFolder(platform::IFiles& files) {
         }
     }
     return {};
+}
+
+std::string RestoreFolder(registry::mdlRegistry& registry, platform::IFiles& files) {
+    registry::ValueData last;
+    if (registry.ReadValue(platform::kHkeyLocalMachine, registry::kOwnKey,
+                           registry::kLastUndoFolderValue, &last) == registry::ReadResult::Found &&
+        last.type == platform::kRegSz) {
+        const std::string folder(last.data.begin(),
+                                 std::find(last.data.begin(), last.data.end(), 0));
+        const std::uint32_t attributes = files.GetFileAttributesA(folder);
+        if (attributes != platform::kInvalidFileAttributes &&
+            (attributes & platform::kFileAttributeDirectory) != 0) {
+            return folder;
+        }
+    }
+    return BackupFolder(files);
 }
 
 std::string UsableBackupFolder(platform::IFiles& files) {

@@ -25,6 +25,9 @@ BackupOutcome BackUp(std::vector<registry::PlannedKey>& plan, registry::mdlRegis
 
 // The folder the Open dialog starts in: the first backup folder that is there, else none.
 std::string BackupFolder(platform::IFiles& files);
+// Where "Restore a backup..." starts: the folder of the last undo file written, while it is
+// there, else BackupFolder.
+std::string RestoreFolder(registry::mdlRegistry& registry, platform::IFiles& files);
 // The first backup folder that is there or can be made now; empty when none can.
 std::string UsableBackupFolder(platform::IFiles& files);
 

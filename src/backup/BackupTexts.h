@@ -33,11 +33,16 @@ inline constexpr const char* kNotWrittenIntro = "The undo file could not be writ
 inline constexpr const char* kNotWrittenQuestion =
     "Without it this change cannot be undone by Quorvel or by double-clicking a file. Go on "
     "without a backup?";
+// "3 of the values ... put them back:", "1 of the values ... put it back:".
 inline constexpr const char* kIncompleteIntro =
-    " of the values about to be changed could not be read "
-    "(the error boxes before this one said why), so "
-    "the undo file cannot put them back:";
+    " of the values about to be changed could not be read (the error boxes before this one said "
+    "why), so the undo file cannot put ";
+inline constexpr const char* kIncompleteIntroOne = "it back:";
+inline constexpr const char* kIncompleteIntroMany = "them back:";
 inline constexpr const char* kIncompleteQuestion = "Go on all the same?";
+inline constexpr const char* kNoFolderKnown =
+    "No folder could be found for it: the program's folder, My Documents and the user's profile "
+    "folder are all unknown.";
 // A last-error code the system has no text for: "System error 5."
 inline constexpr const char* kSystemError = "System error ";
 // The line the completion box gains.
@@ -53,11 +58,24 @@ inline constexpr const char* kRefusedLine = "Line ";  // then the number
 inline constexpr const char* kRefusedLineEnd = " is not acceptable:";
 inline constexpr const char* kNothingChanged = "Nothing was changed.";
 inline constexpr const char* kConfirmIntro = "Put back the settings saved in this undo file?";
-inline constexpr const char* kConfirmCount =
-    " values will be put back as they were, in these "
-    "registry keys:";
+// "54 values will be put back as they were, in these registry keys:", or for one value and key
+// "1 value will be put back as it was, in this registry key:".
+inline constexpr const char* kConfirmOneValue = " will be put back as it was, in ";
+inline constexpr const char* kConfirmManyValues = " will be put back as they were, in ";
+inline constexpr const char* kConfirmOneKey = "this registry key:";
+inline constexpr const char* kConfirmManyKeys = "these registry keys:";
 inline constexpr const char* kConfirmBackupNote =
     "The present values are saved in a new undo file first.";
+inline constexpr const char* kTooLarge = "The file is larger than any undo file Quorvel writes.";
+// When not every value could be written: "52 of 54 values were put back. These keys could not
+// be written:", the keys with the system's reason, then the restart question (or, when nothing
+// was written, that nothing was changed).
+inline constexpr const char* kPutBackOf = " of ";
+inline constexpr const char* kPutBackOne = " was put back.";
+inline constexpr const char* kPutBackMany = " were put back.";
+inline constexpr const char* kKeysFailed = "These keys could not be written:";
+inline constexpr const char* kRestartAfterPartial =
+    "Restart Windows now, so that the driver reads the values that were put back?";
 
 // Why the reader refuses a line.
 inline constexpr const char* kEndOfFile = "(end of file)";
@@ -65,6 +83,9 @@ inline constexpr const char* kNotAnUndoFile =
     "The file does not begin with REGEDIT4: it is not an undo file of Quorvel.";
 inline constexpr const char* kForeignKey =
     "Quorvel restores values only in the NVIDIA driver's service key and display keys.";
+inline constexpr const char* kNotThisMachinesKey =
+    "This computer has no NVIDIA display key of that name: Quorvel restores values only in the "
+    "NVIDIA driver's service key and display keys.";
 inline constexpr const char* kForeignValue =
     "Quorvel restores only the 26 _Modes_Delta values and UseCompressedModeFormat.";
 inline constexpr const char* kValueBeforeKey = "The value does not follow a key.";

@@ -10,6 +10,7 @@
 #include "restart/Restart.h"
 #include "text/Concat.h"
 #include "text/CrLf.h"
+#include "text/Text.h"
 
 namespace quorvel::backup {
 
@@ -42,6 +43,43 @@ void ShowFailure(platform::IPrompt& prompt, const std::string& text) {
     prompt.Show(text, kRestoreTitle, platform::kMbOk | platform::kMbIconHand);
 }
 
+void ShowRefusal(platform::IPrompt& prompt, const std::string& path, const Refusal& r) {
+    ShowFailure(prompt, Concat({kRefusedIntro, kCrLf, path, kCrLf, kCrLf, kRefusedLine,
+                                std::to_string(r.line), kRefusedLineEnd, kCrLf, r.text, kCrLf,
+                                kCrLf, r.reason, kCrLf, kCrLf, kNothingChanged}));
+}
+
+// A display key the file names that is not one of this computer's NVIDIA display keys (found as
+// the installation finds them): the restore would write into another adapter's key.
+std::optional<Refusal> ForeignKey(const std::vector<SavedValue>& values,
+                                  registry::mdlRegistry& registry) {
+    std::vector<std::string> displayKeys;
+    registry::ForEachDisplayKey(registry,
+                                [&](const std::string& path) { displayKeys.push_back(path); });
+    for (const SavedValue& value : values) {
+        const auto same = [&](const std::string& key) {
+            return text::SameNoCase(key, value.keyPath);
+        };
+        if (!same(registry::kServiceKey) &&
+            std::none_of(displayKeys.begin(), displayKeys.end(), same)) {
+            return Refusal{value.keyLine, Concat({"[", kRootName, "\\", value.keyPath, "]"}),
+                           kNotThisMachinesKey};
+        }
+    }
+    return std::nullopt;
+}
+
+// The system's reason from the text of a registry error box.
+std::string ReasonOf(const std::string& box) {
+    const std::string prefix = registry::kRegistryErrorPrompt;
+    std::string reason =
+        box.compare(0, prefix.size(), prefix) == 0 ? box.substr(prefix.size()) : box;
+    while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r')) {
+        reason.pop_back();
+    }
+    return reason;
+}
+
 }  // namespace
 
 RestoreOutcome RestoreBackup(const std::string& path, registry::mdlRegistry& registry,
@@ -50,22 +88,26 @@ RestoreOutcome RestoreBackup(const std::string& path, registry::mdlRegistry& reg
     const std::uint32_t error = platform.files.ReadWholeFile(path, kMaxFileSize, &text);
     if (error != 0) {
         ShowFailure(platform.prompt, Concat({kReadFailed, kCrLf, path, kCrLf, kCrLf,
-                                             SystemText(platform.registry, error)}));
+                                             error == platform::kErrorFileTooLarge
+                                                 ? kTooLarge
+                                                 : SystemText(platform.registry, error)}));
         return {RestoreResult::Failed, false};
     }
-    const ParsedUndoFile parsed = ParseUndoFile(text);
+    ParsedUndoFile parsed = ParseUndoFile(text);
+    if (!parsed.refusal) {
+        parsed.refusal = ForeignKey(parsed.values, registry);
+    }
     if (parsed.refusal) {
-        const Refusal& r = *parsed.refusal;
-        ShowFailure(platform.prompt,
-                    Concat({kRefusedIntro, kCrLf, path, kCrLf, kCrLf, kRefusedLine,
-                            std::to_string(r.line), kRefusedLineEnd, kCrLf, r.text, kCrLf, kCrLf,
-                            r.reason, kCrLf, kCrLf, kNothingChanged}));
+        ShowRefusal(platform.prompt, path, *parsed.refusal);
         return {RestoreResult::Failed, false};
     }
 
     std::vector<registry::PlannedKey> keys = GroupByKey(parsed.values);
-    std::string confirmation = Concat({kConfirmIntro, kCrLf, path, kCrLf, kCrLf,
-                                       std::to_string(parsed.values.size()), kConfirmCount});
+    const std::size_t total = parsed.values.size();
+    std::string confirmation =
+        Concat({kConfirmIntro, kCrLf, path, kCrLf, kCrLf, text::Counted(total, "value", "values"),
+                text::OneOrMany(total, kConfirmOneValue, kConfirmManyValues),
+                text::OneOrMany(keys.size(), kConfirmOneKey, kConfirmManyKeys)});
     for (const registry::PlannedKey& key : keys) {
         confirmation += Concat({kCrLf, kRootName, "\\", key.keyPath});
     }
@@ -79,16 +121,46 @@ RestoreOutcome RestoreBackup(const std::string& path, registry::mdlRegistry& reg
     if (!backup.goOn) {
         return {RestoreResult::Cancelled, false};
     }
-    bool allWritten = true;
-    for (const SavedValue& value : parsed.values) {
-        allWritten &=
-            value.data
-                ? registry.WriteValue(kHkeyLocalMachine, value.keyPath, value.name, *value.data)
-                : registry.DeleteValue(kHkeyLocalMachine, value.keyPath, value.name);
+    // The writes report into one box at the end, not one box each.
+    platform::QuietPrompt collected;
+    registry::mdlRegistry quiet(platform.registry, collected);
+    std::size_t written = 0;
+    std::string failedKeys;
+    for (const registry::PlannedKey& key : keys) {
+        std::string reason;
+        for (const registry::PlannedValue& value : key.values) {
+            const bool ok = value.next ? quiet.WriteValue(platform::kHkeyLocalMachine, key.keyPath,
+                                                          value.name, *value.next)
+                                       : quiet.DeleteValue(platform::kHkeyLocalMachine, key.keyPath,
+                                                           value.name);
+            written += ok ? 1 : 0;
+            if (!ok && reason.empty() && !collected.texts.empty()) {
+                reason = ReasonOf(collected.texts.back());
+            }
+        }
+        if (!reason.empty()) {
+            failedKeys += Concat({kCrLf, kRootName, "\\", key.keyPath, kCrLf, "  ", reason});
+        }
     }
-    const RestoreResult result = allWritten ? RestoreResult::Done : RestoreResult::Failed;
-    return {result, restart::OfferRestart(platform.prompt, platform.restart,
-                                          UndoFileLine(backup.undoFile))};
+    if (written == total) {
+        return {RestoreResult::Done, restart::OfferRestart(platform.prompt, platform.restart,
+                                                           UndoFileLine(backup.undoFile))};
+    }
+    const std::string summary =
+        Concat({std::to_string(written), kPutBackOf, text::Counted(total, "value", "values"),
+                text::OneOrMany(written, kPutBackOne, kPutBackMany), kCrLf, kKeysFailed, failedKeys,
+                kCrLf, kCrLf});
+    if (written == 0) {
+        ShowFailure(platform.prompt, summary + kNothingChanged);
+        return {RestoreResult::Failed, false};
+    }
+    const bool restart =
+        platform.prompt.Show(summary + kRestartAfterPartial, kRestoreTitle,
+                             platform::kMbYesNo | platform::kMbIconExclamation) == platform::kIdYes;
+    if (restart) {
+        restart::RebootSystem(platform.restart, platform.prompt);
+    }
+    return {RestoreResult::Failed, restart};
 }
 
 int ExitCode(RestoreResult result) {

@@ -8,6 +8,7 @@
 #include "text/Concat.h"
 #include "text/CrLf.h"
 #include "text/Numbers.h"
+#include "text/Text.h"
 
 namespace quorvel::backup {
 
@@ -21,33 +22,15 @@ namespace {
 constexpr std::size_t kWrapColumn = 76;
 constexpr std::size_t kShownLineLength = 100;
 
-char Upper(char c) {
-    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-// Key and value names compare without regard to case (the managed ones are plain ASCII).
-bool SameName(const std::string& a, const std::string& b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (Upper(a[i]) != Upper(b[i])) {
-            return false;
-        }
-    }
-    return true;
-}
-
-bool StartsWith(const std::string& text, const std::string& prefix) {
-    return text.size() >= prefix.size() && SameName(text.substr(0, prefix.size()), prefix);
-}
+using text::SameNoCase;
+using text::StartsWithNoCase;
 
 std::optional<std::string> ManagedName(const std::string& name) {
-    if (SameName(name, registry::kUseCompressedModeFormat)) {
+    if (SameNoCase(name, registry::kUseCompressedModeFormat)) {
         return std::string(registry::kUseCompressedModeFormat);
     }
     for (const char* managed : registry::kModesDeltaValues) {
-        if (SameName(name, managed)) {
+        if (SameNoCase(name, managed)) {
             return std::string(managed);
         }
     }
@@ -164,7 +147,8 @@ class Reader {
         bool ended = false;
         for (index_ = 1; index_ < lines_.size(); ++index_) {
             const std::string& line = lines_[index_];
-            if (HasControlCharacter(line)) {
+            // A key's name may hold any character but a line break (a TAB, say).
+            if (HasControlCharacter(line) && line[0] != '[') {
                 return Refuse(index_, kDamagedLine);
             }
             if (ended) {
@@ -223,7 +207,7 @@ class Reader {
 
     const char* ReadKey(const std::string& line) {
         const std::string root = std::string(kRootName) + "\\";
-        if (line.back() != ']' || !StartsWith(line.substr(1), root)) {
+        if (line.back() != ']' || !StartsWithNoCase(line.substr(1), root)) {
             return kForeignKey;
         }
         const std::string path = line.substr(1 + root.size(), line.size() - 2 - root.size());
@@ -231,6 +215,7 @@ class Reader {
             return kForeignKey;
         }
         key_ = path;
+        keyLine_ = index_ + 1;
         return nullptr;
     }
 
@@ -271,7 +256,7 @@ class Reader {
         if (!key_) {
             return kValueBeforeKey;
         }
-        SavedValue saved{*key_, *managed, std::nullopt};
+        SavedValue saved{*key_, *managed, std::nullopt, keyLine_};
         const std::string data = line.substr(pos + 1);
         if (data != "-") {
             registry::ValueData value;
@@ -299,7 +284,7 @@ class Reader {
             value->data.push_back(0);
             return nullptr;
         }
-        if (StartsWith(data, "dword:")) {
+        if (StartsWithNoCase(data, "dword:")) {
             const std::string digits = data.substr(6);
             const auto number = text::ParseHex(digits);
             if (!number || digits.size() > 8) {
@@ -312,9 +297,9 @@ class Reader {
             return nullptr;
         }
         std::size_t colon = data.find(':');
-        if (StartsWith(data, "hex:")) {
+        if (StartsWithNoCase(data, "hex:")) {
             value->type = platform::kRegBinary;
-        } else if (StartsWith(data, "hex(") && colon != std::string::npos && colon > 5 &&
+        } else if (StartsWithNoCase(data, "hex(") && colon != std::string::npos && colon > 5 &&
                    data[colon - 1] == ')' && colon - 5 <= 8) {
             const auto type = text::ParseHex(data.substr(4, colon - 5));
             if (!type) {
@@ -351,19 +336,20 @@ class Reader {
     std::vector<std::string> lines_;
     std::size_t index_ = 0;
     std::optional<std::string> key_;
+    std::size_t keyLine_ = 0;
     ParsedUndoFile result_;
 };
 
 }  // namespace
 
 bool IsManagedKey(const std::string& keyPath) {
-    if (SameName(keyPath, registry::kServiceKey)) {
+    if (SameNoCase(keyPath, registry::kServiceKey)) {
         return true;
     }
     const std::string video = std::string(registry::kVideoRoot) + "\\";
     const std::string display = "\\0000";
-    if (!StartsWith(keyPath, video) || keyPath.size() <= video.size() + display.size() ||
-        !SameName(keyPath.substr(keyPath.size() - display.size()), display)) {
+    if (!StartsWithNoCase(keyPath, video) || keyPath.size() <= video.size() + display.size() ||
+        !SameNoCase(keyPath.substr(keyPath.size() - display.size()), display)) {
         return false;
     }
     const std::string adapter =

@@ -17,6 +17,7 @@ struct SavedValue {
     std::string keyPath;
     std::string name;
     std::optional<registry::ValueData> data;
+    std::size_t keyLine = 0;  // read from a file: the line of its key, 1-based
 };
 
 // REGEDIT4 text with CR LF line ends: the comments, then one section per run of values of the

@@ -7,6 +7,7 @@
 
 #include "modes/Composers.h"
 #include "text/Numbers.h"
+#include "text/Text.h"
 
 namespace quorvel::modes {
 
@@ -16,19 +17,8 @@ namespace {
 constexpr std::uint32_t kHexRateFlag = 0x80;
 constexpr std::size_t kHexValueDigits = 4;
 
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t';
-}
-
-std::string_view Trim(std::string_view s) {
-    while (!s.empty() && IsBlank(s.front())) {
-        s.remove_prefix(1);
-    }
-    while (!s.empty() && IsBlank(s.back())) {
-        s.remove_suffix(1);
-    }
-    return s;
-}
+using text::IsBlank;
+using text::Trim;
 
 // The pieces between separators, trimmed; with `dropEmpty`, pieces of blanks alone are left out.
 std::vector<std::string_view> Split(std::string_view s, char separator, bool dropEmpty) {

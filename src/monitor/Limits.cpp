@@ -6,6 +6,7 @@
 
 #include "monitor/Gtf.h"
 #include "text/CrLf.h"
+#include "text/Text.h"
 #include "text/Numbers.h"
 
 namespace quorvel::monitor {
@@ -28,8 +29,10 @@ const char* SourceText(Source source) {
 // A need in tenths, the precision it is shown in, so that what is shown and what is checked
 // agree. Needs are positive; rounded by hand, as the C library's llround() is built for later
 // processors than the Pentium.
-std::int64_t Tenths(double value) {
-    return static_cast<std::int64_t>(value * 10 + 0.5);
+std::int32_t Tenths(double value) {
+    constexpr double kLargest = 2e9;  // far beyond any mode, within 32 bits
+    const double tenths = value * 10 + 0.5;
+    return static_cast<std::int32_t>(tenths < kLargest ? tenths : kLargest);
 }
 
 std::string Join(const std::vector<std::string>& parts, const char* separator) {
@@ -69,17 +72,17 @@ std::string RuledOutText(int width, int height, int rateHz, const MonitorLimits&
     const ModeNeeds needs = GtfNeeds(width, height, rateHz);
     std::vector<std::string> needed;
     std::vector<std::string> allowed;
-    const auto check = [&](const Limit& limit, std::int64_t tenths, std::string shown,
+    const auto check = [&](const Limit& limit, std::int32_t tenths, std::string shown,
                            const char* unit) {
-        if (limit.value > 0 && tenths > std::int64_t{limit.value} * 10) {
+        if (limit.value > 0 && tenths > limit.value * 10) {
             needed.push_back(shown + unit);
             allowed.push_back(std::to_string(limit.value) + unit);
         }
     };
-    const std::int64_t kHz = Tenths(needs.horizontalKHz);
-    const std::int64_t mHz = Tenths(needs.pixelClockMHz);
+    const std::int32_t kHz = Tenths(needs.horizontalKHz);
+    const std::int32_t mHz = Tenths(needs.pixelClockMHz);
     check(limits.maxHorizontalKHz, kHz, text::Tenths(kHz), kUnitKHz);
-    check(limits.maxRefreshHz, std::int64_t{rateHz} * 10, std::to_string(rateHz), kUnitHz);
+    check(limits.maxRefreshHz, rateHz * 10, std::to_string(rateHz), kUnitHz);
     check(limits.maxPixelClockMHz, mHz, text::Tenths(mHz), kUnitMHz);
     if (needed.empty()) {
         return {};
@@ -143,17 +146,20 @@ std::string MonitorLineText(const MonitorLimits& limits) {
 bool ConfirmWithinLimits(const std::vector<ChosenMode>& modes, const MonitorLimits& limits,
                          platform::IPrompt& prompt) {
     std::string list;
+    std::size_t count = 0;
     for (const ChosenMode& m : modes) {
         const std::string ruledOut = RuledOutText(m.width, m.height, m.rateHz, limits);
         if (!ruledOut.empty()) {
             list += ruledOut + kCrLf;
+            ++count;
         }
     }
     if (list.empty()) {
         return true;
     }
     const std::string text =
-        std::string(kLimitsBoxHeadline) + kCrLf + kCrLf + list + kCrLf + kLimitsBoxClosing;
+        std::string(text::OneOrMany(count, kLimitsBoxHeadlineOne, kLimitsBoxHeadline)) + kCrLf +
+        kCrLf + list + kCrLf + kLimitsBoxClosing;
     return prompt.Show(text, kLimitsBoxTitle, platform::kMbYesNo | platform::kMbIconHand) ==
            platform::kIdYes;
 }

@@ -28,6 +28,8 @@ inline constexpr const char* kRuledOutRatesEnd = " Hz (grey in the list)";
 inline constexpr const char* kLimitsBoxTitle = "Monitor limits";
 inline constexpr const char* kLimitsBoxHeadline =
     "WARNING: These modes are beyond the limits known for your monitor:";
+inline constexpr const char* kLimitsBoxHeadlineOne =
+    "WARNING: This mode is beyond the limits known for your monitor:";
 inline constexpr const char* kLimitsBoxClosing =
     "A monitor cannot show a mode beyond its limits: the screen may stay black, and an old "
     "monitor may even be damaged. If the limits are wrong, correct them under \"Monitor "

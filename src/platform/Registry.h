@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace quorvel::platform {
 
@@ -33,6 +34,17 @@ inline constexpr std::uint32_t kRegExpandSz = 2;
 inline constexpr std::uint32_t kRegBinary = 3;
 inline constexpr std::uint32_t kRegDword = 4;
 inline constexpr std::uint32_t kRegMultiSz = 7;
+
+// A value as the registry stores it: its type and its raw bytes.
+struct RegValue {
+    std::uint32_t type = kRegNone;
+    std::vector<std::uint8_t> data;
+
+    bool operator==(const RegValue& other) const {
+        return type == other.type && data == other.data;
+    }
+    bool operator!=(const RegValue& other) const { return !(*this == other); }
+};
 
 // RegCreateKeyEx options and dispositions.
 inline constexpr std::uint32_t kRegOptionNonVolatile = 0;

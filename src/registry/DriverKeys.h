@@ -10,6 +10,11 @@
 
 namespace quorvel::registry {
 
+// The program's own key: its version record, the typed-in monitor limits, the folder of the last
+// undo file.
+inline constexpr const char* kOwnKey = "SOFTWARE\\Velkora\\Quorvel";
+inline constexpr const char* kLastUndoFolderValue = "LastUndoFolder";
+
 // The root every key below lies under, as texts for the user and .reg files name it.
 inline constexpr const char* kRootName = "HKEY_LOCAL_MACHINE";
 // The driver's service key: its description, the format switch, and one copy of the tables.

@@ -20,16 +20,7 @@ inline constexpr const char* kRegistryErrorTitle = "Error";
 inline constexpr const char* kNoLanguageText = "<No language-ID found for error-message.>";
 inline constexpr const char* kUnknownFormatErrorText = "<Unknown FormatMessage-error occured.>";
 
-// A value as the registry stores it: its type and its raw bytes.
-struct ValueData {
-    std::uint32_t type = platform::kRegNone;
-    std::vector<std::uint8_t> data;
-
-    bool operator==(const ValueData& other) const {
-        return type == other.type && data == other.data;
-    }
-    bool operator!=(const ValueData& other) const { return !(*this == other); }
-};
+using ValueData = platform::RegValue;
 
 enum class ReadResult { Found, Missing, Failed };
 

@@ -1,29 +1,18 @@
 // Hand-made number parsing and formatting.
 #include "text/Numbers.h"
 
+#include "text/Text.h"
+
 namespace quorvel::text {
 
 namespace {
-int HexValue(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    return -1;
-}
-
 std::optional<std::uint32_t> Parse(std::string_view digits, std::uint32_t base) {
     if (digits.empty()) {
         return std::nullopt;
     }
     std::uint64_t value = 0;
     for (char c : digits) {
-        const int digit = HexValue(c);
+        const int digit = HexDigit(c);
         if (digit < 0 || static_cast<std::uint32_t>(digit) >= base) {
             return std::nullopt;
         }
@@ -69,10 +58,11 @@ std::string Decimal(std::uint32_t value, int minDigits) {
     return InBase(value, 10, minDigits, true);
 }
 
-std::string Tenths(std::int64_t tenths) {
+std::string Tenths(std::int32_t tenths) {
     const bool negative = tenths < 0;
-    const std::uint64_t magnitude = negative ? static_cast<std::uint64_t>(-(tenths + 1)) + 1
-                                             : static_cast<std::uint64_t>(tenths);
+    // In 32 bits: a 64-bit division would bring libgcc's division routines along.
+    const std::uint32_t magnitude = negative ? static_cast<std::uint32_t>(-(tenths + 1)) + 1
+                                             : static_cast<std::uint32_t>(tenths);
     std::string text = std::to_string(magnitude / 10) + "." + std::to_string(magnitude % 10);
     return negative ? "-" + text : text;
 }

@@ -18,6 +18,6 @@ std::string Hex(std::uint32_t value, int minDigits = 1, bool upperCase = true);
 // Decimal, left-padded with zeros to at least `minDigits`: Decimal(7, 2) is "07".
 std::string Decimal(std::uint32_t value, int minDigits = 1);
 // A value given in tenths, with one decimal: 1071 -> "107.1", 850 -> "85.0", -5 -> "-0.5".
-std::string Tenths(std::int64_t tenths);
+std::string Tenths(std::int32_t tenths);
 
 }  // namespace quorvel::text

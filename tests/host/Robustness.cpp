@@ -137,7 +137,7 @@ std::vector<std::string> CheckChanges(const Snapshot& before, const Snapshot& af
                 continue;
             }
             const std::string where = key + " " + name;
-            if (key == ownKey && name == "VERSION") {
+            if (key == ownKey && (name == "VERSION" || name == "LASTUNDOFOLDER")) {
                 continue;
             }
             if (!driverKey || (!IsTableName(name) && name != "USECOMPRESSEDMODEFORMAT")) {

@@ -243,11 +243,109 @@ TEST_F(WayBackTest, TheCommandLineRestoresAndTellsHowItWent) {
     EXPECT_EQ(app::ParseCommandLine("").action, app::CommandLine::Action::Window);
 }
 
-TEST_F(WayBackTest, AFailedWriteMakesTheRestoreFail) {
+TEST_F(WayBackTest, FailedWritesOfARestoreAreCountedInOneBox) {
     Apply();
-    world.registry.InjectFailure({platform::sim::RegCall::Set, 5, "Device0", "NV25_Modes_Delta"});
-    world.prompt.Expect(kRestoreTitle, kIdYes).Expect("Error", 1).Expect("Completion", kIdNo);
+    world.registry.InjectFailure(
+        {platform::sim::RegCall::Set, 5, "Device0", std::nullopt, /*repeat=*/true});
+    world.prompt.Expect(kRestoreTitle, kIdYes).Expect(kRestoreTitle, kIdNo);
     EXPECT_EQ(CommandLine("/restore \"" + kProgramFolder + kUndoName + "\""), 1);
+    EXPECT_EQ(world.prompt.Shown().back().text,
+              "46 of 52 values were put back.\r\nThese keys could not be written:\r\n"
+              "HKEY_LOCAL_MACHINE\\" +
+                  kService +
+                  "\r\n  Access is denied.\r\n\r\nRestart Windows now, so that the driver "
+                  "reads the values that were put back?");
+
+    // Nothing written: no restart is offered.
+    world.registry.InjectFailure(
+        {platform::sim::RegCall::Delete, 5, "", std::nullopt, /*repeat=*/true});
+    world.registry.InjectFailure(
+        {platform::sim::RegCall::Set, 5, "0000", std::nullopt, /*repeat=*/true});
+    world.prompt.Expect(kRestoreTitle, kIdYes).Expect(kRestoreTitle, platform::kIdOk);
+    EXPECT_EQ(CommandLine("/restore \"" + kProgramFolder + kUndoName + "\""), 1);
+    const std::string& none = world.prompt.Shown().back().text;
+    EXPECT_EQ(none.rfind("0 of 52 values were put back.", 0), 0u) << none;
+    EXPECT_EQ(none.substr(none.size() - 24), "\r\n\r\nNothing was changed.");
+    EXPECT_TRUE(world.restart.Calls().empty());
+}
+
+// A hand-made or stale file that names another adapter's display key (a VgaSave key here) is
+// refused whole, naming the line of that key; so is a file larger than any undo file.
+TEST_F(WayBackTest, AFileForAnotherAdaptersKeyOrTooLargeIsRefusedWhole) {
+    const std::string vgaSave =
+        "SYSTEM\\CurrentControlSet\\Control\\Video\\{0A5E8C11-2B7D-4F31-9E64-7C1D0B3A5F22}\\0000";
+    world.registry.PutValue(kHkeyLocalMachine, vgaSave, "InstalledDisplayDrivers",
+                            platform::sim::StringValue("vga"));
+    std::string file = "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\" + kService +
+                       "]\r\n\"NV25_Modes_Delta\"=-\r\n\r\n[HKEY_LOCAL_MACHINE\\" + vgaSave +
+                       "]\r\n\"NV25_Modes_Delta\"=\"S\"\r\n\r\n" + kEndLine + "\r\n";
+    world.files.PutFile("C:\\stale.reg", file);
+    world.files.PutFile("C:\\large.reg", std::string(2 * 1024 * 1024, ';'));
+    world.prompt.Expect(kRestoreTitle, platform::kIdOk).Expect(kRestoreTitle, platform::kIdOk);
+    EXPECT_EQ(CommandLine("/restore C:\\stale.reg"), 1);
+    EXPECT_EQ(CommandLine("/restore C:\\large.reg"), 1);
+    EXPECT_EQ(world.prompt.Shown().at(0).text,
+              std::string(kRefusedIntro) +
+                  "\r\nC:\\stale.reg\r\n\r\nLine 6 is not acceptable:\r\n[" +
+                  "HKEY_LOCAL_MACHINE\\" + vgaSave + "]\r\n\r\n" + kNotThisMachinesKey +
+                  "\r\n\r\n" + kNothingChanged);
+    EXPECT_EQ(world.prompt.Shown().at(1).text,
+              std::string(kReadFailed) + "\r\nC:\\large.reg\r\n\r\n" + kTooLarge);
+    EXPECT_EQ(State(), before);
+}
+
+// A display key whose name holds a TAB is saved, read back and restored; one whose name holds a
+// line break cannot be saved, and the Backup question says so.
+TEST_F(WayBackTest, WhatTheBackupWritesTheRestoreReads) {
+    const std::string tabbed = "SYSTEM\\CurrentControlSet\\Control\\Video\\{A\tB}\\0000";
+    world.registry.PutValue(kHkeyLocalMachine, tabbed, "InstalledDisplayDrivers",
+                            platform::sim::StringValue("nv4_disp"));
+    const std::string tabbedBefore = world.registry.ExportRegText(kHkeyLocalMachine, tabbed);
+    Apply();
+    world.prompt.Expect(kRestoreTitle, kIdYes).Expect("Completion", kIdNo);
+    EXPECT_EQ(CommandLine("/restore \"" + kProgramFolder + kUndoName + "\""), 0);
+    EXPECT_EQ(State(), before);
+    EXPECT_EQ(world.registry.ExportRegText(kHkeyLocalMachine, tabbed), tabbedBefore);
+
+    const std::string broken = "SYSTEM\\CurrentControlSet\\Control\\Video\\{A\nB}\\0000";
+    world.registry.PutValue(kHkeyLocalMachine, broken, "InstalledDisplayDrivers",
+                            platform::sim::StringValue("nv4_disp"));
+    Apply(kIdNo);
+    EXPECT_EQ(world.prompt.Shown().back().text.rfind(
+                  "26 of the values about to be changed could not be read (the error boxes "
+                  "before this one said why), so the undo file cannot put them back:",
+                  0),
+              0u);
+}
+
+// The Open dialog starts where the last undo file went, and a machine without any folder for
+// one says so.
+TEST_F(WayBackTest, TheLastUndoFolderIsRememberedAndNoFolderIsNamed) {
+    world.files.PutFolder(kProgramFolder);
+    world.files.DenyWrites(kProgramFolder, 5);
+    Apply();
+    world.files.openDialogAnswer.clear();
+    form.mnuRestore_Click();
+    EXPECT_EQ(world.files.openDialogCalls.at(0).initialDir,
+              world.files.myDocuments + "\\Quorvel backups");
+
+    world.files.modulePath.clear();
+    world.files.myDocuments.clear();
+    world.files.profile.clear();
+    Apply(kIdNo);
+    EXPECT_EQ(world.prompt.Shown().back().text, std::string(kNotWrittenIntro) + "\r\n\r\n" +
+                                                    kNoFolderKnown + "\r\n\r\n" +
+                                                    kNotWrittenQuestion);
+}
+
+TEST_F(WayBackTest, OneValueIsCountedAsOne) {
+    world.files.PutFile("C:\\one.reg", "REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\" + kService +
+                                           "]\r\n\"NV25_Modes_Delta\"=-\r\n" + kEndLine + "\r\n");
+    world.prompt.Expect(kRestoreTitle, kIdNo);
+    EXPECT_EQ(CommandLine("/restore C:\\one.reg"), 2);
+    EXPECT_NE(world.prompt.Shown().at(0).text.find(
+                  "\r\n\r\n1 value will be put back as it was, in this registry key:\r\n"),
+              std::string::npos);
 }
 
 }  // namespace

@@ -30,6 +30,7 @@ std::string ReadFile(const std::string& path) {
 // followed by a close, or an open for query followed by one query of the size only; a probe that
 // found nothing is a lone open. ReadValue (the backup's, of the values about to be written) asks
 // for the size and then for the data.
+// The folder of the last undo file is written without a box whatever fails.
 bool IsSilent(const std::vector<RegCallRecord>& calls, std::size_t n, long status) {
     std::size_t first = n;
     while (first > 0 && calls[first].call != RegCall::Open &&
@@ -55,6 +56,11 @@ bool IsSilent(const std::vector<RegCallRecord>& calls, std::size_t n, long statu
                  !calls[first + 1].withData) ||
                 (open.access == platform::kKeyQueryValue && last == first + 3 &&
                  !calls[first + 1].withData && managed(calls[first + 1].name));
+    }
+    // The folder of the last undo file is written without a box: it is only a convenience.
+    if (first + 1 < calls.size() && calls[first + 1].call == RegCall::Set &&
+        calls[first + 1].name == registry::kLastUndoFolderValue) {
+        return true;
     }
     const RegCall call = calls[n].call;
     return probe && (call == RegCall::Close || (status == platform::kErrorFileNotFound &&

@@ -2,6 +2,9 @@
 // ANSI code page and registry name folding for the simulated registry.
 #include "platform/sim/RegText.h"
 
+#include "text/Numbers.h"
+#include "text/Text.h"
+
 #include <cctype>
 #include <cstdio>
 
@@ -40,9 +43,9 @@ bool IsStringType(std::uint32_t type) {
     return type == kRegSz || type == kRegExpandSz || type == kRegMultiSz;
 }
 
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t';
-}
+using text::HexDigit;
+using text::IsBlank;
+using text::StartsWithNoCase;
 
 std::string TrimLeft(const std::string& s) {
     std::size_t i = 0;
@@ -59,45 +62,14 @@ std::string TrimRight(std::string s) {
     return s;
 }
 
-bool StartsWithNoCase(const std::string& s, const char* prefix) {
-    std::size_t i = 0;
-    for (; prefix[i] != '\0'; ++i) {
-        if (i >= s.size() || std::tolower(static_cast<unsigned char>(s[i])) !=
-                                 std::tolower(static_cast<unsigned char>(prefix[i]))) {
-            return false;
-        }
-    }
-    return true;
-}
-
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return -1;
-}
-
 // 1 to maxDigits hex digits and nothing else.
 bool ParseHexNumber(const std::string& s, std::size_t maxDigits, std::uint32_t* value) {
-    if (s.empty() || s.size() > maxDigits) {
-        return false;
+    const std::optional<std::uint32_t> parsed =
+        s.size() <= maxDigits ? text::ParseHex(s) : std::nullopt;
+    if (parsed) {
+        *value = *parsed;
     }
-    std::uint32_t result = 0;
-    for (char c : s) {
-        const int digit = HexDigit(c);
-        if (digit < 0) {
-            return false;
-        }
-        result = (result << 4) | static_cast<std::uint32_t>(digit);
-    }
-    *value = result;
-    return true;
+    return parsed.has_value();
 }
 
 bool Fail(std::string* error, std::size_t line, const std::string& what) {

@@ -1,6 +1,8 @@
 // The simulated file system, clock and Open dialog.
 #include "platform/sim/SimFiles.h"
 
+#include "text/Text.h"
+
 #include <cctype>
 
 #include "platform/Registry.h"
@@ -9,11 +11,8 @@ namespace quorvel::platform::sim {
 
 namespace {
 
-std::string Upper(std::string text) {
-    for (char& c : text) {
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    }
-    return text;
+std::string Upper(const std::string& text) {
+    return text::UpperAscii(text);
 }
 
 std::string Parent(const std::string& path) {

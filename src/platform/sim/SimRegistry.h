@@ -14,10 +14,7 @@
 
 namespace quorvel::platform::sim {
 
-struct RawValue {
-    std::uint32_t type = kRegNone;
-    std::vector<std::uint8_t> data;
-};
+using RawValue = RegValue;
 
 enum class RegCall { Open, Create, Enum, Query, Set, Delete, Close, Format };
 
