@@ -118,6 +118,9 @@ InstalledLine DescribeInstalled(const InstalledTables& tables, std::optional<boo
     if (table.format == TableFormat::Unknown) {
         return {kUnknownFormatLine, true};
     }
+    if (table.resolutionCount == 0) {
+        return {kEmptyTableLine, false};
+    }
     InstalledLine line{table.resolutionCount == 1
                            ? std::string(kOneResolution)
                            : std::to_string(table.resolutionCount) + kResolutions,
@@ -138,6 +141,10 @@ InstalledLoad PlanInstalledLoad(const InstalledTables& tables, bool detonator40)
         return load;
     }
     const modes::DecodedTable table = modes::DecodeModes(majority->text);
+    if (table.format != TableFormat::Unknown && table.resolutionCount == 0) {
+        load.report = kEmptyTableStart + majority->text + kEmptyTableEnd;
+        return load;
+    }
     std::string& report = load.report;
     report = std::string(kInstalledHeading) + kCrLf + "\"" + majority->text + "\"";
     if (majority->count != tables.valueCount) {

@@ -50,6 +50,11 @@ InstalledLoad PlanInstalledLoad(const InstalledTables& tables, bool detonator40)
 inline constexpr const char* kLoadTitle = "Load installed rates";
 inline constexpr const char* kNoTableLine = "None";
 inline constexpr const char* kUnknownFormatLine = "Unknown format";
+inline constexpr const char* kEmptyTableLine = "empty";
+inline constexpr const char* kEmptyTableStart = "The installed table (\"";
+inline constexpr const char* kEmptyTableEnd =
+    "\") gives no resolution a refresh rate: there is nothing to load. The settings page has not "
+    "been changed.";
 inline constexpr const char* kNothingInstalled =
     "None of the driver's _Modes_Delta values holds a refresh rate table. The settings page has "
     "not been changed.";

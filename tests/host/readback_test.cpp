@@ -97,5 +97,22 @@ TEST_F(LoadInstalledTest, NothingInstalledIsSaidAndChangesNothing) {
     EXPECT_TRUE(form.fmeIntroVisible);
 }
 
+// A table that gives no resolution a rate reads "empty" and loads nothing, in either format.
+TEST_F(LoadInstalledTest, AnEmptyTableIsSaidAndChangesNothing) {
+    world.Load("driver-40.41.reg");
+    for (const char* table : {"S", "S 640x480"}) {
+        SCOPED_TRACE(table);
+        Put(kDisplayKey, table);
+        Put(registry::kServiceKey, table);
+        form.Form_Load();
+        EXPECT_EQ(form.lblInstalledTable.caption, "empty");
+        form.PickListItem(0, testing::Item(60));
+        EXPECT_EQ(Load(), std::string("The installed table (\"") + table +
+                              "\") gives no resolution a refresh rate: there is nothing to load. "
+                              "The settings page has not been changed.");
+        EXPECT_EQ(form.cmb[0], testing::Item(60));
+    }
+}
+
 }  // namespace
 }  // namespace quorvel
