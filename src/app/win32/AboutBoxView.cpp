@@ -37,7 +37,7 @@ struct FontDesc {
 
 constexpr std::array<FontDesc, 6> kFonts = {{
     {1425, false, false},  // Title
-    {825, false, false},   // Small: the window's default font
+    {825, false, false},   // Small
     {1200, true, true},    // Heading
     {975, false, false},   // Text
     {975, true, true},     // TextBoldUnderline
@@ -75,7 +75,7 @@ struct AboutWindow {
     AboutWindow& operator=(const AboutWindow&) = delete;
     ~AboutWindow() {
         for (HFONT f : fonts) {
-            if (f && f != v.font) {
+            if (f) {
                 DeleteObject(f);
             }
         }
@@ -95,13 +95,6 @@ struct AboutWindow {
     HBRUSH navy = nullptr;
     HCURSOR hand = nullptr;
 };
-
-HFONT MakeFont(const ViewContext& v, const FontDesc& desc) {
-    return CreateFontA(-MulDiv(desc.pointsTimes100, v.dpiY, 7200), 0, 0, 0,
-                       desc.bold ? FW_BOLD : FW_NORMAL, FALSE, desc.underline ? TRUE : FALSE, FALSE,
-                       DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                       DEFAULT_PITCH | FF_DONTCARE, "Tahoma");
-}
 
 int TextWidth(HWND control, HFONT font, const char* text) {
     HDC dc = GetDC(control);
@@ -168,9 +161,11 @@ void Build(AboutWindow& w, HWND dialog) {
     HWND image = MakeStatic(w, dialog, "", SS_ICON | SS_CENTERIMAGE, 120, 240, 480, 480, 0);
     SendMessageA(image, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
 
+    // The box's own face: its headings are bold at sizes the main window does not use.
+    const Face face = ChooseFace(v.dpiY, {975, 1200});
     for (std::size_t i = 0; i < kFonts.size(); ++i) {
         w.fonts[i] =
-            static_cast<FontKind>(i) == FontKind::Small && v.font ? v.font : MakeFont(v, kFonts[i]);
+            MakeFont(face, v.dpiY, kFonts[i].pointsTimes100, kFonts[i].bold, kFonts[i].underline);
     }
     const int clientWidth = TwipsX(v, kClientWidth);
     for (const LabelDesc& desc : kLabels) {

@@ -57,8 +57,6 @@ class MainWindow {
     void SyncTabs();
     void SyncFrames();
     void KeepFocusVisible();
-    void CreateFonts();
-    void DestroyFonts();
 
     frmMainframe& form_;
     ViewContext ctx_;
