@@ -55,12 +55,12 @@ MainWindow::~MainWindow() {
     DestroyFonts(ctx_);
 }
 
-bool MainWindow::Create(HINSTANCE instance, int showCommand) {
+bool MainWindow::Create(HINSTANCE instance, int showCommand, int dpi) {
     ctx_.instance = instance;
     if (!ctx_.font) {
         HDC screen = GetDC(nullptr);
-        ctx_.dpiX = GetDeviceCaps(screen, LOGPIXELSX);
-        ctx_.dpiY = GetDeviceCaps(screen, LOGPIXELSY);
+        ctx_.dpiX = dpi > 0 ? dpi : GetDeviceCaps(screen, LOGPIXELSX);
+        ctx_.dpiY = dpi > 0 ? dpi : GetDeviceCaps(screen, LOGPIXELSY);
         ReleaseDC(nullptr, screen);
         CreateFonts(ctx_);
     }
