@@ -53,14 +53,16 @@ struct LabelDesc {
     int id;
 };
 
+// Four labels end 15 twips short of the design's geometry, where it lets them reach one pixel
+// into the next label: an opaque label would paint over its neighbour's text.
 const std::array<LabelDesc, 8> kLabels = {{
-    {kAboutProduct, 720, 120, 3615, 375, kRedText, FontKind::Title, false, 0},
+    {kAboutProduct, 720, 120, 3615, 360, kRedText, FontKind::Title, false, 0},
     {kAboutVersion, 720, 480, 3615, 255, kRedText, FontKind::Small, false, 0},
-    {kAboutDeveloper, 120, 960, 4215, 375, kLightBlue, FontKind::Heading, true, 0},
+    {kAboutDeveloper, 120, 960, 4215, 360, kLightBlue, FontKind::Heading, true, 0},
     {kAboutProgrammer, 120, 1320, 4215, 255, kGreen, FontKind::Text, true, 0},
-    {kAboutInternational, 120, 1800, 4215, 255, kLightBlue, FontKind::TextBoldUnderline, true, 0},
+    {kAboutInternational, 120, 1800, 4215, 240, kLightBlue, FontKind::TextBoldUnderline, true, 0},
     {kAboutWebAddress, 1200, 2040, 2055, 255, kBlue, FontKind::Link, true, kLinkId},
-    {kAboutProblems, 600, 2520, 1095, 255, kGreen, FontKind::Text, false, 0},
+    {kAboutProblems, 600, 2520, 1080, 255, kGreen, FontKind::Text, false, 0},
     {kAboutMailAddress, 1680, 2520, 2295, 255, kBlue, FontKind::Link, false, kMailId},
 }};
 
