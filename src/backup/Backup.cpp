@@ -162,7 +162,7 @@ std::string BackupFolder(platform::IFiles& files) {
 }
 
 std::string UndoFileLine(const std::string& undoFile) {
-    return undoFile.empty() ? std::string() : Concat({kUndoFileLine, undoFile});
+    return undoFile.empty() ? std::string() : Concat({kUndoFileLine, kCrLf, undoFile});
 }
 
 }  // namespace quorvel::backup
