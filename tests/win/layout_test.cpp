@@ -20,14 +20,10 @@
 #include "app/frmMainframe.h"
 #include "app/win32/MainWindow.h"
 #include "app/win32/resource.h"
-#include "platform/sim/SimFiles.h"
-#include "platform/sim/SimPlatform.h"
-#include "platform/sim/SimRegistry.h"
+#include "host/TestSupport.h"
 
 namespace {
 
-namespace platform = quorvel::platform;
-namespace sim = quorvel::platform::sim;
 using Defects = std::vector<std::string>;
 // What a test checks on the controls shown at one place (a page, a dialog), named `where`.
 using Check = std::function<void(const std::vector<HWND>& shown, const std::string& where)>;
@@ -157,12 +153,6 @@ void CheckOverlaps(const std::vector<HWND>& shown, const std::string& where, Def
     }
 }
 
-COLORREF BrushColour(LRESULT brush) {
-    LOGBRUSH lb{};
-    GetObjectA(reinterpret_cast<HBRUSH>(brush), sizeof lb, &lb);
-    return lb.lbColor;
-}
-
 // The colours a control's parent gives its text and background, as the control asks when it
 // paints; an owner-drawn list's items must leave ink other than their background.
 void CheckColours(HWND w, const std::string& where, Defects& out) {
@@ -173,7 +163,9 @@ void CheckColours(HWND w, const std::string& where, Defects& out) {
         LRESULT brush = SendMessageA(GetParent(w), WM_CTLCOLORSTATIC, args.first, args.second);
         brush = brush ? brush
                       : DefWindowProcA(GetParent(w), WM_CTLCOLORSTATIC, args.first, args.second);
-        if (GetTextColor(dc) == BrushColour(brush) || GetTextColor(dc) == GetBkColor(dc)) {
+        LOGBRUSH back{};
+        GetObjectA(reinterpret_cast<HBRUSH>(brush), sizeof back, &back);
+        if (GetTextColor(dc) == back.lbColor || GetTextColor(dc) == GetBkColor(dc)) {
             out.push_back(where + ": " + Name(w) + " is drawn in its background colour");
         }
     } else if (Is(w, "ComboBox") && (Style(w) & CBS_OWNERDRAWFIXED)) {
@@ -241,13 +233,8 @@ class LayoutTest : public testing::TestWithParam<Screen> {
             GTEST_SKIP() << "no display: run under xvfb-run to test the window";
         }
         ASSERT_TRUE(tahomaLoaded) << "Wine's Tahoma is missing from " QUORVEL_WINE_FONTS_DIR;
-        prompt_.onUnexpected = [](const std::string& what) { ADD_FAILURE() << what; };
-        std::string error;
-        ASSERT_TRUE(registry_.ImportRegFile(
-            std::string(QUORVEL_FIXTURES_DIR "/") + GetParam().fixture, &error))
-            << error;
-        system_.SetPlatformId(platform::kVerPlatformWin32Nt);
-        form_.emplace(services_);
+        world_.Load(GetParam().fixture);
+        form_.emplace(world_.platform);
         form_->Form_Load();
         window_.emplace(*form_);
         ASSERT_TRUE(window_->Create(GetModuleHandleA(nullptr), SW_HIDE, GetParam().dpi));
@@ -257,8 +244,8 @@ class LayoutTest : public testing::TestWithParam<Screen> {
         quorvel::testing::PumpMessages();
     }
 
-    HWND Child(HWND parent, int id) const { return GetDlgItem(parent, id); }
     HWND Main() const { return window_->Handle(); }
+    HWND Child(HWND parent, int id) const { return GetDlgItem(parent, id); }
 
     void ClickTab(int index) {
         HWND tabs = Child(Main(), IDC_TBSMAIN);
@@ -293,7 +280,7 @@ class LayoutTest : public testing::TestWithParam<Screen> {
         HWND sysInfo = Child(Main(), IDC_FMESYSINFO);
         if (Style(Child(sysInfo, IDC_OBTVERERROR28)) & WS_VISIBLE) {
             for (int id : {IDC_OBTVERERROR28, IDC_OBTVERERROR40}) {
-                prompt_.Expect("Choice of Detoantor version", platform::kIdOk);
+                world_.prompt.Expect("Choice of Detoantor version", quorvel::platform::kIdOk);
                 SendMessageA(Child(sysInfo, id), BM_CLICK, 0, 0);
                 ClickTab(3);
                 visitPage(id == IDC_OBTVERERROR28 ? "Settings page" : "Settings 40 page");
@@ -309,13 +296,7 @@ class LayoutTest : public testing::TestWithParam<Screen> {
         }
     }
 
-    sim::SimRegistry registry_;
-    sim::ScriptedPrompt prompt_;
-    sim::SimSystemInfo system_;
-    sim::SimShell shell_;
-    sim::SimRestart restart_;
-    sim::SimFiles files_;
-    platform::Platform services_{registry_, prompt_, system_, shell_, restart_, files_};
+    quorvel::testing::SimWorld world_;
     std::optional<quorvel::app::frmMainframe> form_;
     std::optional<quorvel::app::win32::MainWindow> window_;
 };
