@@ -27,7 +27,10 @@ else()
     get_filename_component(name ${src} NAME_WE)
     add_executable(${name} ${src})
     target_include_directories(${name} PRIVATE tests tools)
-    target_compile_definitions(${name} PRIVATE QUORVEL_FIXTURES_DIR="${QUORVEL_FIXTURES_DIR}")
+    # Wine's own fonts, where Debian's Wine keeps them: the layout test draws in them, as
+    # scripts/run's prefix does.
+    target_compile_definitions(${name} PRIVATE QUORVEL_FIXTURES_DIR="${QUORVEL_FIXTURES_DIR}"
+                                               QUORVEL_WINE_FONTS_DIR="/usr/share/wine/fonts")
     # gtest_main only fills in when the test has no main() of its own.
     target_link_libraries(${name} PRIVATE quorvel_ui quorvel_sim gtest_main gmock)
     if(QUORVEL_RELEASE)

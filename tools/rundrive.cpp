@@ -11,6 +11,8 @@
 //     wait TITLE             wait until a box with that title is open
 //     answer TITLE BUTTON    wait for a box with that title and press yes, no, ok or cancel
 //     answer-if TITLE BUTTON the same, when that box comes within two seconds
+//     type TITLE N TEXT      wait for a box or dialog with that title and put TEXT in its N-th
+//                            edit field (1-based), as typing would
 //     close                  close the main window
 //
 // The main window and the boxes are waited for up to --patience seconds (15 by default; an
@@ -83,6 +85,23 @@ HWND FindBox(const char* title, int ms) {
         Sleep(100);
     }
     return nullptr;
+}
+
+BOOL CALLBACK CollectEdit(HWND hwnd, LPARAM param) {
+    char cls[16] = {};
+    GetClassNameA(hwnd, cls, sizeof cls);
+    if (lstrcmpiA(cls, "Edit") == 0) {
+        reinterpret_cast<std::vector<HWND>*>(param)->push_back(hwnd);
+    }
+    return TRUE;
+}
+
+// An edit control tells its dialog of text set from outside as it does of typing (EN_CHANGE).
+bool TypeInto(HWND box, const std::string& field, const std::string& text) {
+    std::vector<HWND> edits;
+    EnumChildWindows(box, CollectEdit, reinterpret_cast<LPARAM>(&edits));
+    const auto n = quorvel::text::ParseDecimal(field);
+    return n && *n >= 1 && *n <= edits.size() && SetWindowTextA(edits[*n - 1], text.c_str());
 }
 
 bool PressBoxButton(HWND box, const std::string& button) {
@@ -237,7 +256,8 @@ int main(int argc, char** argv) {
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& step = args[i];
         const auto next = [&]() -> std::string { return i + 1 < args.size() ? args[++i] : ""; };
-        const bool onBoxes = step == "wait" || step == "answer" || step == "answer-if";
+        const bool onBoxes =
+            step == "wait" || step == "answer" || step == "answer-if" || step == "type";
         if (!onBoxes && !main && !(main = MainWindow())) {
             std::fprintf(stderr, "rundrive: the program's window did not appear\n");
             return 1;
@@ -271,6 +291,11 @@ int main(int argc, char** argv) {
             const std::string button = next();
             HWND box = FindBox(title.c_str(), step == "answer" ? patienceMs : 2000);
             done = box ? PressBoxButton(box, button) : step == "answer-if";
+        } else if (step == "type") {
+            const std::string title = next();
+            const std::string field = next();
+            HWND box = FindBox(title.c_str(), patienceMs);
+            done = box && TypeInto(box, field, next());
         } else if (step == "close") {
             done = PostMessageA(main, WM_CLOSE, 0, 0);
         } else {

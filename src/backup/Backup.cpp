@@ -180,7 +180,7 @@ std::string UsableBackupFolder(platform::IFiles& files) {
 }
 
 std::string UndoFileLine(const std::string& undoFile) {
-    return undoFile.empty() ? std::string() : Concat({kUndoFileLine, undoFile});
+    return undoFile.empty() ? std::string() : Concat({kUndoFileLine, kCrLf, undoFile});
 }
 
 }  // namespace quorvel::backup

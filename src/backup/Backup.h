@@ -34,7 +34,8 @@ std::string UsableBackupFolder(platform::IFiles& files);
 // The system's text for a last-error code, without its closing line break.
 std::string SystemText(platform::IRegistry& api, std::uint32_t code);
 
-// The line the completion box gains for an undo file; empty for none.
+// The lines the completion box gains for an undo file, its path on a line of its own; empty for
+// none.
 std::string UndoFileLine(const std::string& undoFile);
 
 }  // namespace quorvel::backup

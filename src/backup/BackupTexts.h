@@ -45,8 +45,9 @@ inline constexpr const char* kNoFolderKnown =
     "folder are all unknown.";
 // A last-error code the system has no text for: "System error 5."
 inline constexpr const char* kSystemError = "System error ";
-// The line the completion box gains.
-inline constexpr const char* kUndoFileLine = "Undo file: ";
+// The lines the completion box gains: this one, then the undo file's path on a line of its own,
+// so that a box too narrow for the path breaks it only at its backslashes.
+inline constexpr const char* kUndoFileLine = "Undo file:";
 
 // The restore.
 inline constexpr const char* kRestoreTitle = "Restore a backup";

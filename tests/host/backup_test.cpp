@@ -161,8 +161,8 @@ class WayBackTest : public ::testing::Test {
 TEST_F(WayBackTest, ApplyNamesTheUndoFileAndTheMenuRestoresIt) {
     Apply();
     const std::string undo = kProgramFolder + kUndoName;
-    EXPECT_EQ(world.prompt.Shown().back().text.substr(world.prompt.Shown().back().text.rfind('\n')),
-              "\nUndo file: " + undo);
+    const std::string& completion = world.prompt.Shown().back().text;
+    EXPECT_EQ(completion.substr(completion.rfind("\r\nUndo file:")), "\r\nUndo file:\r\n" + undo);
     ASSERT_NE(State(), before);
 
     world.files.openDialogAnswer = undo;

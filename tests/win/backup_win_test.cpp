@@ -125,8 +125,9 @@ class BackupWinTest : public testing::Test {
         prompt_.Expect("The final frontier", IDYES).Expect("Completion", IDNO);
         form_.cmdApply40_Click();
         const std::string& completion = prompt_.Shown().back().text;
-        const std::size_t at = completion.rfind("Undo file: ");
-        return at == std::string::npos ? std::string() : completion.substr(at + 11);
+        const std::string line = "Undo file:\r\n";
+        const std::size_t at = completion.rfind(line);
+        return at == std::string::npos ? std::string() : completion.substr(at + line.size());
     }
 
     p::win32::Win32Registry registry_;

@@ -165,6 +165,17 @@ Painted PaintOf(IPageView& view, const frmMainframe& form, HWND control) {
     return {brush != nullptr, text, lb.lbColor};
 }
 
+// The colour a panel erases its background in.
+COLORREF BackgroundOf(HWND panel) {
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, CreateBitmap(4, 4, 1, 32, nullptr));
+    SendMessageA(panel, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    const COLORREF colour = GetPixel(dc, 0, 0);
+    DeleteObject(SelectObject(dc, old));
+    DeleteDC(dc);
+    return colour;
+}
+
 // Counts the messages that change a control's look, per target window.
 struct ChangeLog {
     std::vector<std::pair<HWND, UINT>> entries;
@@ -724,13 +735,20 @@ TEST_F(HexPageTest, ShowsTwoColumnsOfColouredBandsWithTheirLists) {
         }
         EXPECT_EQ(ListText(row), "<None>");  // set by start-up
 
-        // The list lies on its band; rows run down the left column, then the right one.
+        // The list lies in its band: the caption left of the table's rule, the list on a panel
+        // of the band's colour right of it. Rows run down the left column, then the right one.
         const RECT b = RectIn(band, page_);
+        HWND holder = GetParent(list);
+        const RECT h = RectIn(holder, page_);
         const RECT l = RectIn(list, page_);
-        EXPECT_GE(l.top, b.top);
-        EXPECT_LE(l.bottom, b.bottom);
-        EXPECT_GT(l.left, b.left);
-        EXPECT_LE(l.right, b.right);
+        EXPECT_EQ(BackgroundOf(holder), bands[row].back);
+        EXPECT_EQ(h.top, b.top);
+        EXPECT_EQ(h.bottom, b.bottom);
+        EXPECT_GT(h.left, b.right);
+        EXPECT_GE(l.top, h.top);
+        EXPECT_LE(l.bottom, h.bottom);
+        EXPECT_GT(l.left, h.left);
+        EXPECT_LE(l.right, h.right);
         if (row == 12) {
             EXPECT_GE(b.left, previous.right);
             EXPECT_LT(b.top, previous.top);

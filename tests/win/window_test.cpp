@@ -73,6 +73,15 @@ class MainWindowTest : public testing::Test {
     HWND Main() const { return window_->Handle(); }
     HWND Tabs() const { return GetDlgItem(Main(), IDC_TBSMAIN); }
     HWND SysInfo(int id) const { return GetDlgItem(GetDlgItem(Main(), IDC_FMESYSINFO), id); }
+    // A list lies on its row's band, a panel of the hexadecimal page.
+    HWND Settings40(int id) const {
+        for (HWND w : quorvel::testing::Descendants(GetDlgItem(Main(), IDC_FMESETTINGS40))) {
+            if (GetDlgCtrlID(w) == id) {
+                return w;
+            }
+        }
+        return nullptr;
+    }
 
     int TabCount() const { return static_cast<int>(SendMessageA(Tabs(), TCM_GETITEMCOUNT, 0, 0)); }
 
@@ -252,8 +261,7 @@ TEST_F(MainWindowTest, LoadInstalledRatesPicksTheHexadecimalTableInTheRealLists)
     ASSERT_EQ(VisibleFrame(), IDC_FMESETTINGS40);
     ASSERT_EQ(form_->cmb[6], quorvel::testing::Item("140"));  // the host tests pin the rest
     for (int row = 0; row < 19; ++row) {
-        HWND list = GetDlgItem(GetDlgItem(Main(), IDC_FMESETTINGS40),
-                               quorvel::app::win32::kRateListIdBase + row);
+        HWND list = Settings40(quorvel::app::win32::kRateListIdBase + row);
         char text[16] = {};
         SendMessageA(list, CB_GETLBTEXT, SendMessageA(list, CB_GETCURSEL, 0, 0),
                      reinterpret_cast<LPARAM>(text));
@@ -313,7 +321,7 @@ TEST_F(MainWindowTest, TheMonitorLineAndAMarkedRateOnTheRealPages) {
     EXPECT_EQ(LabelColour(IDC_LBLMONITOR), GetSysColor(COLOR_BTNTEXT));
     ClickTab(3);
     const int id = quorvel::app::win32::kRateListIdBase + 9;  // 1024x768
-    HWND list = GetDlgItem(GetDlgItem(Main(), IDC_FMESETTINGS40), id);
+    HWND list = Settings40(id);
     NMTTDISPINFOA info{};
     info.hdr =
         NMHDR{nullptr, reinterpret_cast<UINT_PTR>(list), static_cast<UINT>(TTN_GETDISPINFOA)};

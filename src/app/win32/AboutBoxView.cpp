@@ -37,7 +37,7 @@ struct FontDesc {
 
 constexpr std::array<FontDesc, 6> kFonts = {{
     {1425, false, false},  // Title
-    {825, false, false},   // Small: the window's default font
+    {825, false, false},   // Small
     {1200, true, true},    // Heading
     {975, false, false},   // Text
     {975, true, true},     // TextBoldUnderline
@@ -53,14 +53,16 @@ struct LabelDesc {
     int id;
 };
 
+// Four labels end 15 twips short of the design's geometry, where it lets them reach one pixel
+// into the next label: an opaque label would paint over its neighbour's text.
 const std::array<LabelDesc, 8> kLabels = {{
-    {kAboutProduct, 720, 120, 3615, 375, kRedText, FontKind::Title, false, 0},
+    {kAboutProduct, 720, 120, 3615, 360, kRedText, FontKind::Title, false, 0},
     {kAboutVersion, 720, 480, 3615, 255, kRedText, FontKind::Small, false, 0},
-    {kAboutDeveloper, 120, 960, 4215, 375, kLightBlue, FontKind::Heading, true, 0},
+    {kAboutDeveloper, 120, 960, 4215, 360, kLightBlue, FontKind::Heading, true, 0},
     {kAboutProgrammer, 120, 1320, 4215, 255, kGreen, FontKind::Text, true, 0},
-    {kAboutInternational, 120, 1800, 4215, 255, kLightBlue, FontKind::TextBoldUnderline, true, 0},
+    {kAboutInternational, 120, 1800, 4215, 240, kLightBlue, FontKind::TextBoldUnderline, true, 0},
     {kAboutWebAddress, 1200, 2040, 2055, 255, kBlue, FontKind::Link, true, kLinkId},
-    {kAboutProblems, 600, 2520, 1095, 255, kGreen, FontKind::Text, false, 0},
+    {kAboutProblems, 600, 2520, 1080, 255, kGreen, FontKind::Text, false, 0},
     {kAboutMailAddress, 1680, 2520, 2295, 255, kBlue, FontKind::Link, false, kMailId},
 }};
 
@@ -75,7 +77,7 @@ struct AboutWindow {
     AboutWindow& operator=(const AboutWindow&) = delete;
     ~AboutWindow() {
         for (HFONT f : fonts) {
-            if (f && f != v.font) {
+            if (f) {
                 DeleteObject(f);
             }
         }
@@ -95,13 +97,6 @@ struct AboutWindow {
     HBRUSH navy = nullptr;
     HCURSOR hand = nullptr;
 };
-
-HFONT MakeFont(const ViewContext& v, const FontDesc& desc) {
-    return CreateFontA(-MulDiv(desc.pointsTimes100, v.dpiY, 7200), 0, 0, 0,
-                       desc.bold ? FW_BOLD : FW_NORMAL, FALSE, desc.underline ? TRUE : FALSE, FALSE,
-                       DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                       DEFAULT_PITCH | FF_DONTCARE, "Tahoma");
-}
 
 int TextWidth(HWND control, HFONT font, const char* text) {
     HDC dc = GetDC(control);
@@ -168,9 +163,11 @@ void Build(AboutWindow& w, HWND dialog) {
     HWND image = MakeStatic(w, dialog, "", SS_ICON | SS_CENTERIMAGE, 120, 240, 480, 480, 0);
     SendMessageA(image, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
 
+    // The box's own face: its headings are bold at sizes the main window does not use.
+    const Face face = ChooseFace(v.dpiY, {975, 1200});
     for (std::size_t i = 0; i < kFonts.size(); ++i) {
         w.fonts[i] =
-            static_cast<FontKind>(i) == FontKind::Small && v.font ? v.font : MakeFont(v, kFonts[i]);
+            MakeFont(face, v.dpiY, kFonts[i].pointsTimes100, kFonts[i].bold, kFonts[i].underline);
     }
     const int clientWidth = TwipsX(v, kClientWidth);
     for (const LabelDesc& desc : kLabels) {

@@ -24,7 +24,6 @@ constexpr const char* kMenuPreview = "&Preview changes...";
 constexpr const char* kMenuRestore = "&Restore a backup...";
 constexpr const char* kMenuExit = "&Exit";
 constexpr const char* kMenuAbout = "&About...";
-constexpr const char* kFontFace = "Tahoma";
 
 // Client area and page frames, in twips.
 constexpr int kClientWidthTw = 5895;
@@ -56,11 +55,18 @@ MainWindow::~MainWindow() {
     form_.showAboutBoxModal = nullptr;
     form_.showMonitorLimitsModal = nullptr;
     form_.showPreviewModal = nullptr;
-    DestroyFonts();
+    DestroyFonts(ctx_);
 }
 
-bool MainWindow::Create(HINSTANCE instance, int showCommand) {
+bool MainWindow::Create(HINSTANCE instance, int showCommand, int dpi) {
     ctx_.instance = instance;
+    if (!ctx_.font) {
+        HDC screen = GetDC(nullptr);
+        ctx_.dpiX = dpi > 0 ? dpi : GetDeviceCaps(screen, LOGPIXELSX);
+        ctx_.dpiY = dpi > 0 ? dpi : GetDeviceCaps(screen, LOGPIXELSY);
+        ReleaseDC(nullptr, screen);
+        CreateFonts(ctx_);
+    }
     if (!RegisterPanelClass(instance)) {
         return false;
     }
@@ -83,8 +89,6 @@ bool MainWindow::Create(HINSTANCE instance, int showCommand) {
             return false;
         }
     }
-    CreateFonts();
-
     HMENU menuBar = CreateMenu();
     HMENU fileMenu = CreatePopupMenu();
     AppendMenuA(fileMenu, MF_STRING, IDM_LOADINSTALLED, kMenuLoadInstalled);
@@ -535,52 +539,6 @@ void MainWindow::KeepFocusVisible() {
     HWND focus = GetFocus();
     if (focus && IsChild(hwnd_, focus) && !IsWindowVisible(focus)) {
         SetFocus(tabs_);
-    }
-}
-
-void MainWindow::CreateFonts() {
-    if (ctx_.font) {
-        return;
-    }
-    HDC screen = GetDC(nullptr);
-    ctx_.dpiX = GetDeviceCaps(screen, LOGPIXELSX);
-    ctx_.dpiY = GetDeviceCaps(screen, LOGPIXELSY);
-
-    LOGFONTA lf{};
-    lf.lfHeight = -MulDiv(825, ctx_.dpiY, 7200);  // 8.25 pt
-    lf.lfWeight = FW_NORMAL;
-    lf.lfCharSet = DEFAULT_CHARSET;
-    lf.lfOutPrecision = OUT_DEFAULT_PRECIS;
-    lf.lfClipPrecision = CLIP_DEFAULT_PRECIS;
-    lf.lfQuality = DEFAULT_QUALITY;
-    lf.lfPitchAndFamily = DEFAULT_PITCH | FF_SWISS;
-    lstrcpynA(lf.lfFaceName, kFontFace, LF_FACESIZE);
-    HFONT font = CreateFontIndirectA(&lf);
-
-    // The font mapper substitutes silently; a system without Tahoma gets the GUI font.
-    char face[LF_FACESIZE] = {};
-    HGDIOBJ old = SelectObject(screen, font);
-    GetTextFaceA(screen, LF_FACESIZE, face);
-    SelectObject(screen, old);
-    ReleaseDC(nullptr, screen);
-    if (lstrcmpiA(face, kFontFace) != 0) {
-        DeleteObject(font);
-        GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof lf, &lf);
-        font = CreateFontIndirectA(&lf);
-    }
-    ctx_.font = font;
-    lf.lfWeight = FW_BOLD;
-    ctx_.boldFont = CreateFontIndirectA(&lf);
-    lf.lfUnderline = TRUE;
-    ctx_.boldUnderlineFont = CreateFontIndirectA(&lf);
-}
-
-void MainWindow::DestroyFonts() {
-    for (HFONT* f : {&ctx_.font, &ctx_.boldFont, &ctx_.boldUnderlineFont}) {
-        if (*f) {
-            DeleteObject(*f);
-            *f = nullptr;
-        }
     }
 }
 

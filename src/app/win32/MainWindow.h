@@ -21,8 +21,9 @@ class MainWindow {
     MainWindow& operator=(const MainWindow&) = delete;
 
     // Builds the window and its controls from the form's current state and shows it; false
-    // when the window could not be created.
-    bool Create(HINSTANCE instance, int showCommand);
+    // when the window could not be created. `dpi` lays it out as on a screen of that many dots
+    // per inch (the window tests' other screens); 0 takes the screen's own.
+    bool Create(HINSTANCE instance, int showCommand, int dpi = 0);
 
     // Gives the window the first look at a message from the message loop: Ctrl+Tab and
     // Ctrl+Shift+Tab switch tabs, the dialog manager moves the focus (Tab, arrows, mnemonics).
@@ -57,8 +58,6 @@ class MainWindow {
     void SyncTabs();
     void SyncFrames();
     void KeepFocusVisible();
-    void CreateFonts();
-    void DestroyFonts();
 
     frmMainframe& form_;
     ViewContext ctx_;

@@ -2,19 +2,20 @@
 // the manual generation choice).
 #include "app/win32/PagesView.h"
 
-#include <algorithm>
+#include <iterator>
 #include <optional>
 #include <string>
+#include <vector>
 
+#include "app/SysInfoLayout.h"
 #include "app/win32/resource.h"
 
 namespace quorvel::app::win32 {
 
 namespace {
 
-// Both pages span the page frame's width less a margin on either side.
+// The Introduction page spans the page frame's width less a margin on either side.
 constexpr int kPageWidthTw = 5655;
-constexpr int kPageHeightTw = 6255;
 constexpr int kMarginTw = 120;
 
 HWND CreateStatic(HWND parent, const ViewContext& v, int id, const std::string& text, HFONT font,
@@ -27,18 +28,14 @@ HWND CreateStatic(HWND parent, const ViewContext& v, int id, const std::string& 
     return h;
 }
 
-RECT TwipsRect(const ViewContext& v, int leftTw, int topTw, int widthTw, int heightTw) {
-    return RECT{TwipsX(v, leftTw), TwipsY(v, topTw), TwipsX(v, leftTw + widthTw),
-                TwipsY(v, topTw + heightTw)};
-}
-
-// The size `text` takes in `font`, wrapped at `width` pixels when width > 0. A memory DC like
-// the screen's measures the same and, unlike a window's DC, costs no visible-region computation.
+// The size `text` takes in `font`, broken at its line breaks and, when width > 0, wrapped at
+// `width` pixels, as a static control draws it. A memory DC like the screen's measures the same
+// and, unlike a window's DC, costs no visible-region computation.
 SIZE MeasureText(HFONT font, const std::string& text, int width) {
     HDC dc = CreateCompatibleDC(nullptr);
     HGDIOBJ old = SelectObject(dc, font);
     RECT rc{0, 0, width > 0 ? width : 0, 0};
-    const UINT flags = DT_CALCRECT | DT_NOPREFIX | (width > 0 ? DT_WORDBREAK : DT_SINGLELINE);
+    const UINT flags = DT_CALCRECT | DT_NOPREFIX | DT_EXPANDTABS | (width > 0 ? DT_WORDBREAK : 0);
     DrawTextA(dc, text.c_str(), -1, &rc, flags);
     SelectObject(dc, old);
     DeleteDC(dc);
@@ -112,134 +109,104 @@ class IntroPageView : public IPageView {
 constexpr const char* kGroupDriver = "Driver information:";
 constexpr const char* kGroupGeneral = "General:";
 constexpr const char* kGroupSummary = "Summary:";
-constexpr const char* kCaptionDeviceDesc = "Device description:";
-constexpr const char* kCaptionDetVer = "Detonator version:";
-constexpr const char* kCaptionFormatCapability = "Capability of using compressed mode format:";
-constexpr const char* kCaptionFormatUsage = "Uses compressed mode format:";
-constexpr const char* kCaptionFormatHexadecimal = "Uses hexadecimal compressed mode format:";
-constexpr const char* kCaptionInstalledTable = "Installed table:";
-constexpr const char* kCaptionOS = "Operating system:";
-constexpr const char* kCaptionMonitor = "Monitor:";
 constexpr const char* kSupportNote =
     "When you write to support, please mention every error or warning shown here and describe "
     "your system in detail.";
 
-// Layout, in twips inside the page frame.
-constexpr int kGroupLeftTw = kMarginTw;
-constexpr int kGroupWidthTw = kPageWidthTw - 2 * kMarginTw;
-constexpr int kInnerLeftTw = kGroupLeftTw + 120;
-constexpr int kInnerWidthTw = kGroupWidthTw - 240;
-constexpr int kFirstRowTw = 315;  // first row below a group's top edge
-constexpr int kRowStepTw = 270;
-constexpr int kRowHeightTw = 225;
-constexpr int kValueLeftTw = 3600;  // value column, right of the longest caption
-constexpr int kDeviceDescLeftTw = 1800;
-constexpr int kDriverTopTw = 60;
-constexpr int kDriverRows = 6;
-constexpr int kDriverHeightTw = kFirstRowTw + (kDriverRows - 1) * kRowStepTw + kRowHeightTw + 135;
-constexpr int kGeneralTopTw = kDriverTopTw + kDriverHeightTw + 105;
-// The monitor's names on one line, its limits on the next.
-constexpr int kMonitorHeightTw = kRowStepTw + kRowHeightTw;
-constexpr int kGeneralHeightTw = kFirstRowTw + kRowStepTw + kMonitorHeightTw + 135;
-constexpr int kSummaryTopTw = kGeneralTopTw + kGeneralHeightTw + 105;
-constexpr int kSummaryHeightTw = kPageHeightTw - 60 - kSummaryTopTw;
-constexpr int kSummaryTextHeightTw = 1290;
-constexpr int kOptionsTopTw = kSummaryTopTw + kFirstRowTw + kSummaryTextHeightTw + 45;
-constexpr int kOptionHeightTw = 255;
-constexpr int kNoteHeightTw = 600;
-constexpr int kNoteTopTw = kSummaryTopTw + kSummaryHeightTw - 135 - kNoteHeightTw;
+struct CaptionRow {
+    int captionId;
+    const char* caption;
+    int valueId;
+    Label frmMainframe::*value;
+};
+constexpr CaptionRow kDriverRows[] = {
+    {IDC_CAPDEVICEDESC, "Device description:", IDC_LBLDEVICEDESC, &frmMainframe::lblDeviceDesc},
+    {IDC_CAPDETVER, "Detonator version:", IDC_LBLDETVER, &frmMainframe::lblDetVer},
+    {IDC_CAPFORMATCAPABILITY, "Capability of using compressed mode format:",
+     IDC_LBLFORMATCAPABILITY, &frmMainframe::lblFormatCapability},
+    {IDC_CAPFORMATUSAGE, "Uses compressed mode format:", IDC_LBLFORMATUSAGE,
+     &frmMainframe::lblFormatUsage},
+    {IDC_CAPFORMATHEXADECIMAL, "Uses hexadecimal compressed mode format:", IDC_LBLFORMATHEXADECIMAL,
+     &frmMainframe::lblFormatHexadecimal},
+    {IDC_CAPINSTALLEDTABLE, "Installed table:", IDC_LBLINSTALLEDTABLE,
+     &frmMainframe::lblInstalledTable},
+};
+// The monitor's value has two lines: its names, then its limits.
+constexpr CaptionRow kGeneralRows[] = {
+    {IDC_CAPOS, "Operating system:", IDC_LBLOS, &frmMainframe::lblOS},
+    {IDC_CAPMONITOR, "Monitor:", IDC_LBLMONITOR, &frmMainframe::lblMonitor},
+};
+struct CaptionGroup {
+    int frameId;
+    int captionId;
+    const char* caption;
+    const CaptionRow* rows;
+    std::size_t rowCount;
+};
+constexpr CaptionGroup kGroups[] = {
+    {IDC_GRPDRIVER, IDC_GRPDRIVER_CAPTION, kGroupDriver, kDriverRows, std::size(kDriverRows)},
+    {IDC_GRPGENERAL, IDC_GRPGENERAL_CAPTION, kGroupGeneral, kGeneralRows, std::size(kGeneralRows)},
+};
+constexpr std::size_t kValueCount = std::size(kDriverRows) + std::size(kGeneralRows) + 1;
+
+// The page's texts measured as its labels draw them.
+class LabelMeasure : public ITextMeasure {
+  public:
+    explicit LabelMeasure(const ViewContext& v) : v_(v) {}
+    TextSize Measure(const std::string& text, bool bold, int wrapWidth) const override {
+        const SIZE size = MeasureText(bold ? v_.boldFont : v_.font, text, wrapWidth);
+        return TextSize{static_cast<int>(size.cx), static_cast<int>(size.cy)};
+    }
+
+  private:
+    const ViewContext& v_;
+};
+
+void Place(HWND control, const Rect& r) {
+    SetWindowPos(control, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+}
 
 class SysInfoPageView : public IPageView {
   public:
     void Create(HWND pageFrame, const ViewContext& v) override {
         frame_ = pageFrame;
-        // The frames go in last, at the bottom of the z-order, so that they never paint over
-        // the labels; their captions are separate labels lying across the frames' top edges,
-        // because a group box draws its caption in its own font and, under visual styles, its
-        // own colour.
-        CreateGroupCaption(v, IDC_GRPDRIVER_CAPTION, kGroupDriver, kDriverTopTw);
-        CreateGroupCaption(v, IDC_GRPGENERAL_CAPTION, kGroupGeneral, kGeneralTopTw);
-        CreateGroupCaption(v, IDC_GRPSUMMARY_CAPTION, kGroupSummary, kSummaryTopTw);
-
-        struct Row {
-            int captionId;
-            const char* caption;
-            int valueId;
-            Label frmMainframe::*label;
-            int topTw;
-            int valueLeftTw;
-            int column;  // rows of one column share their value's left edge
-        };
-        const auto rowTop = [](int groupTopTw, int row) {
-            return groupTopTw + kFirstRowTw + row * kRowStepTw;
-        };
-        // An adapter's name, the installed table's description and the monitor can be long:
-        // their values start right after their short captions.
-        const Row rows[] = {
-            {IDC_CAPDEVICEDESC, kCaptionDeviceDesc, IDC_LBLDEVICEDESC, &frmMainframe::lblDeviceDesc,
-             rowTop(kDriverTopTw, 0), kDeviceDescLeftTw, 0},
-            {IDC_CAPDETVER, kCaptionDetVer, IDC_LBLDETVER, &frmMainframe::lblDetVer,
-             rowTop(kDriverTopTw, 1), kValueLeftTw, 1},
-            {IDC_CAPFORMATCAPABILITY, kCaptionFormatCapability, IDC_LBLFORMATCAPABILITY,
-             &frmMainframe::lblFormatCapability, rowTop(kDriverTopTw, 2), kValueLeftTw, 1},
-            {IDC_CAPFORMATUSAGE, kCaptionFormatUsage, IDC_LBLFORMATUSAGE,
-             &frmMainframe::lblFormatUsage, rowTop(kDriverTopTw, 3), kValueLeftTw, 1},
-            {IDC_CAPFORMATHEXADECIMAL, kCaptionFormatHexadecimal, IDC_LBLFORMATHEXADECIMAL,
-             &frmMainframe::lblFormatHexadecimal, rowTop(kDriverTopTw, 4), kValueLeftTw, 1},
-            {IDC_CAPINSTALLEDTABLE, kCaptionInstalledTable, IDC_LBLINSTALLEDTABLE,
-             &frmMainframe::lblInstalledTable, rowTop(kDriverTopTw, 5), kDeviceDescLeftTw, 0},
-            {IDC_CAPOS, kCaptionOS, IDC_LBLOS, &frmMainframe::lblOS, rowTop(kGeneralTopTw, 0),
-             kValueLeftTw, 2},
-            {IDC_CAPMONITOR, kCaptionMonitor, IDC_LBLMONITOR, &frmMainframe::lblMonitor,
-             rowTop(kGeneralTopTw, 1), kDeviceDescLeftTw, 0},
-        };
-        // Each value column starts at its design position, or further right where the screen's
-        // font sets a caption wider than its twips allow (Wine's Tahoma at 120 DPI does); the
-        // General group keeps a column of its own so that its longer values keep their room.
-        const int captionLeft = TwipsX(v, kInnerLeftTw);
-        int columns[3] = {};
-        for (const Row& row : rows) {
-            const SIZE caption = MeasureText(v.font, row.caption, 0);
-            columns[row.column] =
-                std::max({columns[row.column], TwipsX(v, row.valueLeftTw),
-                          captionLeft + TwipsX(v, 180) + static_cast<int>(caption.cx)});
+        v_ = &v;
+        // Made at their places by Layout once the form's texts are in. The frames go in last,
+        // at the bottom of the z-order, so that they never paint over the labels; their
+        // captions are separate labels lying across the frames' top edges, because a group box
+        // draws its caption in its own font and, under visual styles, its own colour.
+        std::size_t n = 0;
+        for (const CaptionGroup& g : kGroups) {
+            groups_.push_back({CreateStatic(frame_, v, g.captionId, g.caption, v.boldUnderlineFont,
+                                            {}, SS_CENTER | SS_NOPREFIX),
+                               nullptr,
+                               {}});
+            for (std::size_t i = 0; i < g.rowCount; ++i) {
+                const CaptionRow& row = g.rows[i];
+                groups_.back().captions.push_back(CreateStatic(frame_, v, row.captionId,
+                                                               row.caption, v.font, {},
+                                                               SS_LEFTNOWORDWRAP | SS_NOPREFIX));
+                labels_[n++] = {
+                    CreateStatic(frame_, v, row.valueId, "", v.font, {}, SS_LEFT | SS_NOPREFIX),
+                    row.value, std::nullopt};
+            }
         }
-        const int right = TwipsX(v, kInnerLeftTw + kInnerWidthTw);
-        for (const Row& row : rows) {
-            const int left = columns[row.column];
-            const int top = TwipsY(v, row.topTw);
-            const int bottom = TwipsY(v, row.topTw + kRowHeightTw);
-            CreateStatic(frame_, v, row.captionId, row.caption, v.font,
-                         RECT{captionLeft, top, left, bottom}, SS_LEFTNOWORDWRAP | SS_NOPREFIX);
-            // The monitor's value has two lines: its names, then its limits.
-            const bool monitor = row.valueId == IDC_LBLMONITOR;
-            HWND value = CreateStatic(
-                frame_, v, row.valueId, "", v.font,
-                RECT{left, top, right, monitor ? TwipsY(v, row.topTw + kMonitorHeightTw) : bottom},
-                SS_NOPREFIX | (monitor ? SS_LEFT : SS_LEFTNOWORDWRAP | SS_ENDELLIPSIS));
-            labels_[labelCount_++] = {value, row.label, std::nullopt};
-        }
-        labels_[labelCount_++] = {
-            CreateStatic(frame_, v, IDC_LBLSUMMARY, "", v.font,
-                         TwipsRect(v, kInnerLeftTw, kSummaryTopTw + kFirstRowTw, kInnerWidthTw,
-                                   kSummaryTextHeightTw),
-                         SS_LEFT | SS_NOPREFIX),
+        summaryCaption_ = CreateStatic(frame_, v, IDC_GRPSUMMARY_CAPTION, kGroupSummary,
+                                       v.boldUnderlineFont, {}, SS_CENTER | SS_NOPREFIX);
+        labels_[n++] = {
+            CreateStatic(frame_, v, IDC_LBLSUMMARY, "", v.font, {}, SS_LEFT | SS_NOPREFIX),
             &frmMainframe::lblSummary, std::nullopt};
-
-        options_[0] = {CreateOption(v, IDC_OBTVERERROR40, WS_GROUP | WS_TABSTOP, kInnerLeftTw,
-                                    kInnerWidthTw / 2),
+        options_[0] = {CreateOption(v, IDC_OBTVERERROR40, WS_GROUP | WS_TABSTOP),
                        &frmMainframe::obtVerError40, true, std::nullopt};
-        options_[1] = {CreateOption(v, IDC_OBTVERERROR28, 0, kInnerLeftTw + kInnerWidthTw / 2,
-                                    kInnerWidthTw - kInnerWidthTw / 2),
-                       &frmMainframe::obtVerError28, false, std::nullopt};
-
-        note_ = CreateStatic(frame_, v, IDC_LBLSUPPORTNOTE, kSupportNote, v.boldFont,
-                             TwipsRect(v, kInnerLeftTw, kNoteTopTw, kInnerWidthTw, kNoteHeightTw),
+        options_[1] = {CreateOption(v, IDC_OBTVERERROR28, 0), &frmMainframe::obtVerError28, false,
+                       std::nullopt};
+        note_ = CreateStatic(frame_, v, IDC_LBLSUPPORTNOTE, kSupportNote, v.boldFont, {},
                              SS_LEFT | SS_NOPREFIX | WS_GROUP);
-
-        CreateGroup(v, IDC_GRPDRIVER, kDriverTopTw, kDriverHeightTw);
-        CreateGroup(v, IDC_GRPGENERAL, kGeneralTopTw, kGeneralHeightTw);
-        CreateGroup(v, IDC_GRPSUMMARY, kSummaryTopTw, kSummaryHeightTw);
+        for (std::size_t i = 0; i < std::size(kGroups); ++i) {
+            groups_[i].frame = CreateGroup(v, kGroups[i].frameId);
+        }
+        summaryFrame_ = CreateGroup(v, IDC_GRPSUMMARY);
     }
 
     bool OnCommand(frmMainframe& form, int, int code, HWND control) override {
@@ -258,9 +225,9 @@ class SysInfoPageView : public IPageView {
         if (!frame_ || GetParent(control) != frame_) {
             return nullptr;
         }
-        for (std::size_t i = 0; i < labelCount_; ++i) {
-            if (labels_[i].hwnd == control) {
-                return FaceColours(dc, ToColorRef((form.*labels_[i].member).foreColor));
+        for (const ValueLabel& l : labels_) {
+            if (l.hwnd == control) {
+                return FaceColours(dc, ToColorRef((form.*l.member).foreColor));
             }
         }
         if (control == note_) {
@@ -270,11 +237,15 @@ class SysInfoPageView : public IPageView {
     }
 
     void Sync(const frmMainframe& form) override {
-        for (std::size_t i = 0; i < labelCount_; ++i) {
-            SyncLabel(labels_[i], form.*labels_[i].member);
+        bool textChanged = false;
+        for (ValueLabel& l : labels_) {
+            textChanged |= SyncLabel(l, form.*l.member);
         }
         for (Option& o : options_) {
             SyncOption(o, form.*o.member);
+        }
+        if (textChanged) {
+            Layout(form);
         }
     }
 
@@ -290,9 +261,16 @@ class SysInfoPageView : public IPageView {
         bool detonator40 = false;
         std::optional<OptionButton> shown;
     };
+    struct Group {
+        HWND caption = nullptr;
+        HWND frame = nullptr;
+        std::vector<HWND> captions;
+    };
 
-    static void SyncLabel(ValueLabel& l, const Label& wanted) {
-        if (!l.shown || l.shown->caption != wanted.caption) {
+    // Returns true when the text changed.
+    static bool SyncLabel(ValueLabel& l, const Label& wanted) {
+        const bool textChanged = !l.shown || l.shown->caption != wanted.caption;
+        if (textChanged) {
             SetWindowTextA(l.hwnd, wanted.caption.c_str());
         } else if (l.shown->foreColor != wanted.foreColor) {
             InvalidateRect(l.hwnd, nullptr, TRUE);
@@ -301,6 +279,7 @@ class SysInfoPageView : public IPageView {
             ShowWindow(l.hwnd, wanted.visible ? SW_SHOWNA : SW_HIDE);
         }
         l.shown = wanted;
+        return textChanged;
     }
 
     static void SyncOption(Option& o, const OptionButton& wanted) {
@@ -316,40 +295,63 @@ class SysInfoPageView : public IPageView {
         o.shown = wanted;
     }
 
-    void CreateGroupCaption(const ViewContext& v, int id, const char* text, int groupTopTw) {
-        const SIZE size = MeasureText(v.boldUnderlineFont, text, 0);
-        const int left = TwipsX(v, kGroupLeftTw) + 6;
-        const int top = TwipsY(v, groupTopTw);
-        // Two pixels either side keep the frame's line clear of the text.
-        CreateStatic(frame_, v, id, text, v.boldUnderlineFont,
-                     RECT{left, top, left + size.cx + 4, top + size.cy}, SS_CENTER | SS_NOPREFIX);
+    // Every control to its place for the texts the form holds now.
+    void Layout(const frmMainframe& form) {
+        SysInfoTexts texts;
+        for (const CaptionGroup& g : kGroups) {
+            texts.groups.push_back({g.caption, {}});
+            for (std::size_t i = 0; i < g.rowCount; ++i) {
+                texts.groups.back().rows.push_back(
+                    {g.rows[i].caption, (form.*g.rows[i].value).caption});
+            }
+        }
+        texts.summaryCaption = kGroupSummary;
+        texts.summary = form.lblSummary.caption;
+        texts.note = kSupportNote;
+        const SysInfoLayout layout = LayOutSysInfo(texts, v_->dpiX, v_->dpiY, LabelMeasure(*v_));
+        std::size_t n = 0;
+        for (std::size_t i = 0; i < groups_.size(); ++i) {
+            const SysInfoLayout::Group& g = layout.groups[i];
+            Place(groups_[i].caption, g.caption);
+            Place(groups_[i].frame, g.frame);
+            for (std::size_t r = 0; r < g.rows.size(); ++r) {
+                Place(groups_[i].captions[r], g.rows[r].caption);
+                Place(labels_[n++].hwnd, g.rows[r].value);
+            }
+        }
+        Place(summaryCaption_, layout.summaryGroup.caption);
+        Place(summaryFrame_, layout.summaryGroup.frame);
+        Place(labels_[n].hwnd, layout.summary);
+        Place(options_[0].hwnd, layout.option40);
+        Place(options_[1].hwnd, layout.option28);
+        Place(note_, layout.note);
     }
 
-    void CreateGroup(const ViewContext& v, int id, int topTw, int heightTw) {
-        const RECT rc = TwipsRect(v, kGroupLeftTw, topTw, kGroupWidthTw, heightTw);
-        HWND group =
-            CreateWindowExA(0, "BUTTON", "", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | BS_GROUPBOX,
-                            rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, frame_,
-                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), v.instance, nullptr);
+    HWND CreateGroup(const ViewContext& v, int id) {
+        HWND group = CreateWindowExA(
+            0, "BUTTON", "", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | BS_GROUPBOX, 0, 0, 0, 0,
+            frame_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), v.instance, nullptr);
         // The line of an empty group box sits half a text height down, as with a caption.
         SendMessageA(group, WM_SETFONT, reinterpret_cast<WPARAM>(v.boldUnderlineFont), FALSE);
         SetWindowPos(group, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        return group;
     }
 
-    HWND CreateOption(const ViewContext& v, int id, DWORD extraStyle, int leftTw, int widthTw) {
-        const RECT rc = TwipsRect(v, leftTw, kOptionsTopTw, widthTw, kOptionHeightTw);
+    HWND CreateOption(const ViewContext& v, int id, DWORD extraStyle) {
         // Not an auto radio button: the check mark follows the form's state.
-        HWND h =
-            CreateWindowExA(0, "BUTTON", "", WS_CHILD | BS_RADIOBUTTON | extraStyle, rc.left,
-                            rc.top, rc.right - rc.left, rc.bottom - rc.top, frame_,
-                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), v.instance, nullptr);
+        HWND h = CreateWindowExA(0, "BUTTON", "", WS_CHILD | BS_RADIOBUTTON | extraStyle, 0, 0, 0,
+                                 0, frame_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                                 v.instance, nullptr);
         SendMessageA(h, WM_SETFONT, reinterpret_cast<WPARAM>(v.font), FALSE);
         return h;
     }
 
     HWND frame_ = nullptr;
-    ValueLabel labels_[9];
-    std::size_t labelCount_ = 0;
+    const ViewContext* v_ = nullptr;
+    std::vector<Group> groups_;
+    HWND summaryCaption_ = nullptr;
+    HWND summaryFrame_ = nullptr;
+    ValueLabel labels_[kValueCount];
     Option options_[2];
     HWND note_ = nullptr;
 };

@@ -194,7 +194,7 @@ class SettingsPage : public IPageView {
                            int applyId) {
         const ViewContext& v = b.v();
         warning_ = b.Make("STATIC", kWarningText, SS_LEFT | SS_NOPREFIX,
-                          {kPageInnerLeft, topTw + 240, 3735, kPageBottom - topTw - 360}, warningId,
+                          {kPageInnerLeft, topTw + 225, 3735, kPageBottom - topTw - 330}, warningId,
                           v.boldFont);
         deselect_ = b.Make("BUTTON", kDeselectCaption, BS_PUSHBUTTON | WS_TABSTOP,
                            {4095, topTw + 75, 1560, 375}, deselectId, v.font);
@@ -317,17 +317,20 @@ Colour StripeColour(std::size_t n, bool marked) {
 
 // --- Compressed-format page -------------------------------------------------------------------
 
-// Grid geometry in twips.
-constexpr int kGridHeaderTop = 240;
-constexpr int kGridRowTop = 480;
-constexpr int kGridRowPitch = 225;
+// Grid geometry in twips. The rate header is wider than the rate columns at every DPI, so it
+// has two lines (tall enough for Tahoma's 17-pixel lines at 120 DPI); the rows are a little
+// closer than one line and a rule apart to make room for it above the warning.
+constexpr int kGridHeaderTop = 225;
+constexpr int kGridHeaderHeight = 420;
+constexpr int kGridRowTop = kGridHeaderTop + kGridHeaderHeight + kLineThickness;
+constexpr int kGridRowPitch = 220;
 constexpr int kGridRowHeight = kGridRowPitch - kLineThickness;
-constexpr int kGridResolutionWidth = 900;
+constexpr int kGridResolutionWidth = 975;  // "Res. (in Px):" at 144 DPI
 constexpr int kGridDividerLeft = kPageInnerLeft + kGridResolutionWidth;
 constexpr int kGridRatesLeft = kGridDividerLeft + kLineThickness;
 constexpr int kGridRatesWidth = kPageInnerLeft + kPageInnerWidth - kGridRatesLeft;
 constexpr int kGridOptionLeft = 60;
-constexpr int kGridOptionWidth = 630;
+constexpr int kGridOptionWidth = 620;
 constexpr int kGridBottom = kGridRowTop + static_cast<int>(kResolutionCount) * kGridRowPitch;
 constexpr int kGridGroupHeight = kGridBottom + 120;
 constexpr int kGridWarningTop = kGridGroupHeight + 75;
@@ -375,9 +378,9 @@ class CompressedPageView final : public SettingsPage {
         SetPaint(b.Label(kResolutionHeader, SS_LEFTNOWORDWRAP,
                          {kPageInnerLeft, kGridHeaderTop, kGridResolutionWidth, 210}, v.font),
                  kTextColour, kPageColour);
-        SetPaint(b.Label(kRateHeader, SS_LEFTNOWORDWRAP,
+        SetPaint(b.Label(kRateHeader, SS_LEFT,
                          {kGridRatesLeft + kGridOptionLeft, kGridHeaderTop,
-                          kGridRatesWidth - kGridOptionLeft, 210},
+                          kGridRatesWidth - kGridOptionLeft, kGridHeaderHeight},
                          v.font),
                  kTextColour, kPageColour);
         CreateWarningArea(b, kGridWarningTop, kWarningId, kDeselectId, kApplyId);
@@ -509,8 +512,11 @@ constexpr int kListTableTop = 255;
 constexpr int kListHeaderTop = 285;
 constexpr int kListRowTop = 510 + kLineThickness;
 constexpr int kListRowPitch = 330;
-constexpr int kListResolutionWidth = 1140;
-constexpr int kListLeft = kListResolutionWidth + 60;
+// A row's band: its resolution left of the table's rule, its list on a panel of the band's
+// colour right of it, so that the list lies in the band rather than on it.
+constexpr int kListResolutionWidth = 975;  // "Res. (in Px):" at 144 DPI
+constexpr int kListBandLeft = kListResolutionWidth + kLineThickness;
+constexpr int kListLeft = kListBandLeft + 45;
 constexpr int kListWidth = 1380;
 constexpr int kListDropHeight = 3600;
 constexpr int kListTableBottom =
@@ -529,10 +535,13 @@ class HexPageView final : public SettingsPage {
         for (std::size_t row = 0; row < kResolutionCount; ++row) {
             const auto [column, n] = Place(row);
             const int top = kListRowTop + static_cast<int>(n) * kListRowPitch;
-            HWND list = b.Make(
-                "COMBOBOX", "",
+            HWND band = CreatePanel(pageFrame, v, kColumnLeft[column] + kListBandLeft, top,
+                                    kColumnWidth - kListBandLeft, kListRowPitch,
+                                    StripeColour(n, kCatalogue[row].common43Hex));
+            HWND list = b.MakeIn(
+                band, "COMBOBOX", "",
                 CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_HASSTRINGS | WS_VSCROLL | WS_TABSTOP,
-                {kColumnLeft[column] + kListLeft, top, kListWidth, kListDropHeight},
+                {kListLeft - kListBandLeft, 0, kListWidth, kListDropHeight},
                 kRateListIdBase + static_cast<int>(row), v.font);
             for (const char* item : modes::kHexListItems) {
                 SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
@@ -540,7 +549,7 @@ class HexPageView final : public SettingsPage {
             // An owner-drawn list does not size its items after its font.
             SendMessageA(list, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), itemHeight);
             SendMessageA(list, CB_SETITEMHEIGHT, 0, itemHeight);
-            CentreOnBand(list, v, top);
+            CentreOnBand(list);
             AddTool(list);
             lists_[row] = list;
         }
@@ -558,27 +567,28 @@ class HexPageView final : public SettingsPage {
             SetPaint(b.Label(kResolutionHeader, SS_LEFTNOWORDWRAP,
                              {left, kListHeaderTop, kListResolutionWidth, 210}, v.font),
                      kTextColour, kPageColour);
-            SetPaint(b.Label(kListHeader, SS_LEFTNOWORDWRAP,
-                             {left + kListLeft, kListHeaderTop, kListWidth, 210}, v.font),
-                     kTextColour, kPageColour);
+            SetPaint(
+                b.Label(kListHeader, SS_LEFTNOWORDWRAP,
+                        {left + kListLeft, kListHeaderTop, kColumnWidth - kListLeft, 210}, v.font),
+                kTextColour, kPageColour);
         }
         b.Line({kColumnDividerLeft, kListTableTop, kLineThickness,
                 kListTableBottom + kLineThickness - kListTableTop});
-        // The bands lie under the lists and lines, so they clip those out of their painting.
         for (std::size_t row = 0; row < kResolutionCount; ++row) {
             const auto [column, n] = Place(row);
             const int top = kListRowTop + static_cast<int>(n) * kListRowPitch;
             const Colour back = StripeColour(n, kCatalogue[row].common43Hex);
-            SetPaint(b.Label(modes::HexBandCaption(row).c_str(),
-                             SS_LEFT | SS_CENTERIMAGE | WS_CLIPSIBLINGS,
-                             {kColumnLeft[column], top, kColumnWidth, kListRowPitch}, v.font),
-                     kTextColour, back);
+            SetPaint(
+                b.Label(modes::HexBandCaption(row).c_str(), SS_LEFT | SS_CENTERIMAGE,
+                        {kColumnLeft[column], top, kListResolutionWidth, kListRowPitch}, v.font),
+                kTextColour, back);
         }
         const int rightBottom =
             kListRowTop +
             static_cast<int>(kResolutionCount - modes::kHexLeftColumnRows) * kListRowPitch;
-        SetPaint(b.Label(kLegend, SS_LEFTNOWORDWRAP,
-                         {kColumnLeft[1], rightBottom + 90, kColumnWidth, 210}, v.font),
+        // Wider than the column at every DPI: two lines.
+        SetPaint(b.Label(kLegend, SS_LEFT, {kColumnLeft[1], rightBottom + 90, kColumnWidth, 420},
+                         v.font),
                  kTextColour, kPageColour);
         CreateWarningArea(b, kListWarningTop, kWarning40Id, kDeselect40Id, kApply40Id);
         SetPaint(b.GroupBox(kGroupCaption, {0, 0, 5655, kListGroupHeight}, v.boldUnderlineFont),
@@ -697,16 +707,15 @@ class HexPageView final : public SettingsPage {
     }
 
     // A drop-down list's height follows its font; centre it on its band once the font is set.
-    static void CentreOnBand(HWND list, const ViewContext& v, int bandTopTw) {
+    static void CentreOnBand(HWND list) {
         RECT rc;
-        if (!list || !GetWindowRect(list, &rc)) {
+        RECT band;
+        if (!list || !GetWindowRect(list, &rc) || !GetClientRect(GetParent(list), &band)) {
             return;
         }
         POINT origin{rc.left, rc.top};
         ScreenToClient(GetParent(list), &origin);
-        const int bandTop = TwipsY(v, bandTopTw);
-        const int bandHeight = TwipsY(v, bandTopTw + kListRowPitch) - bandTop;
-        const int top = bandTop + (bandHeight - (rc.bottom - rc.top)) / 2;
+        const int top = (band.bottom - (rc.bottom - rc.top)) / 2;
         SetWindowPos(list, nullptr, origin.x, top, 0, 0,
                      SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     }

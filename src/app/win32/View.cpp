@@ -1,9 +1,69 @@
-// The borderless container panel that holds the pages and their control groups.
+// The borderless container panel that holds the pages and their control groups, and the
+// program's fonts.
 #include "app/win32/View.h"
 
 namespace quorvel::app::win32 {
 
 namespace {
+
+// ---- Fonts ------------------------------------------------------------------------------------
+
+constexpr const char* kDesignFace = "Tahoma";
+constexpr const char* kBoldFallbackFace = "Arial";
+// Wine's Tahoma has bold pictures only at the sizes of its bitmap strikes; at others its bold
+// face draws the regular outlines with wider spacing. So a face counts as having a bold weight
+// where a sample set in bold blackens clearly more pixels than the same sample set regular.
+constexpr char kSample[] = "Driver information: Refresh rate settings";
+constexpr int kSampleWidth = 512;  // pixels; a multiple of 16, so rows need no padding
+constexpr int kSampleHeight = 40;
+
+HFONT FaceFont(const char* face, int dpiY, int pointsTimes100, bool bold, bool underline) {
+    return CreateFontA(-MulDiv(pointsTimes100, dpiY, 7200), 0, 0, 0, bold ? FW_BOLD : FW_NORMAL,
+                       FALSE, underline ? TRUE : FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                       CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, face);
+}
+
+// The black pixels of the sample in `font`, drawn into the monochrome bitmap selected in `dc`.
+int Ink(HDC dc, HBITMAP bitmap, HFONT font) {
+    unsigned char bits[kSampleWidth / 8 * kSampleHeight];
+    HGDIOBJ old = SelectObject(dc, font);
+    RECT rc{0, 0, kSampleWidth, kSampleHeight};
+    ExtTextOutA(dc, 0, 0, ETO_OPAQUE, &rc, kSample, sizeof kSample - 1, nullptr);
+    SelectObject(dc, old);
+    int ink = 0;
+    if (GetBitmapBits(bitmap, sizeof bits, bits) == sizeof bits) {
+        for (unsigned char byte : bits) {
+            for (; byte != 0xFF; byte = static_cast<unsigned char>(byte | (byte + 1))) {
+                ++ink;  // one clear bit, a black pixel, per round
+            }
+        }
+    }
+    return ink;
+}
+
+// Whether `face` draws bold at every one of `sizes`; with `present`, also that the font mapper
+// gave the face itself rather than a stand-in.
+bool HasBold(HDC dc, HBITMAP bitmap, const char* face, int dpiY, std::initializer_list<int> sizes,
+             bool present) {
+    for (int size : sizes) {
+        HFONT regular = FaceFont(face, dpiY, size, false, false);
+        HFONT bold = FaceFont(face, dpiY, size, true, false);
+        char got[LF_FACESIZE] = {};
+        HGDIOBJ old = SelectObject(dc, regular);
+        GetTextFaceA(dc, LF_FACESIZE, got);
+        SelectObject(dc, old);
+        const int light = Ink(dc, bitmap, regular);
+        const int heavy = Ink(dc, bitmap, bold);
+        DeleteObject(regular);
+        DeleteObject(bold);
+        if ((present && lstrcmpiA(got, face) != 0) || heavy * 8 <= light * 9) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// ---- Panels -----------------------------------------------------------------------------------
 
 constexpr const char* kPanelClass = "QuorvelPanel";
 
@@ -121,6 +181,55 @@ LRESULT CALLBACK PanelProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 }  // namespace
+
+Face ChooseFace(int dpiY, std::initializer_list<int> boldPointsTimes100) {
+    HDC dc = CreateCompatibleDC(nullptr);
+    HBITMAP bitmap = CreateBitmap(kSampleWidth, kSampleHeight, 1, 1, nullptr);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    SetTextColor(dc, RGB(0, 0, 0));
+    SetBkColor(dc, RGB(255, 255, 255));
+    const char* chosen = nullptr;
+    if (HasBold(dc, bitmap, kDesignFace, dpiY, boldPointsTimes100, true)) {
+        chosen = kDesignFace;
+    } else if (HasBold(dc, bitmap, kBoldFallbackFace, dpiY, boldPointsTimes100, false)) {
+        chosen = kBoldFallbackFace;
+    }
+    SelectObject(dc, old);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    Face face;
+    if (chosen) {
+        lstrcpynA(face.name, chosen, LF_FACESIZE);
+    } else {
+        LOGFONTA gui{};
+        GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof gui, &gui);
+        lstrcpynA(face.name, gui.lfFaceName, LF_FACESIZE);
+    }
+    return face;
+}
+
+HFONT MakeFont(const Face& face, int dpiY, int pointsTimes100, bool bold, bool underline) {
+    return FaceFont(face.name, dpiY, pointsTimes100, bold, underline);
+}
+
+void CreateFonts(ViewContext& v) {
+    if (v.font) {
+        return;
+    }
+    v.face = ChooseFace(v.dpiY, {825});
+    v.font = MakeFont(v.face, v.dpiY, 825, false, false);
+    v.boldFont = MakeFont(v.face, v.dpiY, 825, true, false);
+    v.boldUnderlineFont = MakeFont(v.face, v.dpiY, 825, true, true);
+}
+
+void DestroyFonts(ViewContext& v) {
+    for (HFONT* f : {&v.font, &v.boldFont, &v.boldUnderlineFont}) {
+        if (*f) {
+            DeleteObject(*f);
+            *f = nullptr;
+        }
+    }
+}
 
 bool RegisterPanelClass(HINSTANCE instance) {
     WNDCLASSA wc{};

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <initializer_list>
 #include <string>
 
 #include "app/Controls.h"
@@ -11,15 +12,29 @@
 
 namespace quorvel::app::win32 {
 
-// Fonts and screen metrics shared by every control of the program.
+// A window's face. Tahoma where it draws bold at every size the window sets in bold: a bold
+// caption must stay bold, so otherwise Arial (or what the font mapper puts in its place), and
+// the dialog font's face only where neither draws bold.
+struct Face {
+    char name[LF_FACESIZE] = {};
+};
+Face ChooseFace(int dpiY, std::initializer_list<int> boldPointsTimes100);
+HFONT MakeFont(const Face& face, int dpiY, int pointsTimes100, bool bold, bool underline);
+
+// Fonts and screen metrics shared by every control of the main window and its dialogs.
 struct ViewContext {
     HINSTANCE instance = nullptr;
     int dpiX = 96;
     int dpiY = 96;
-    HFONT font = nullptr;               // Tahoma 8.25 pt
-    HFONT boldFont = nullptr;           // Tahoma 8.25 pt bold
-    HFONT boldUnderlineFont = nullptr;  // Tahoma 8.25 pt bold underlined
+    Face face;                          // chosen for 8.25 pt bold
+    HFONT font = nullptr;               // 8.25 pt
+    HFONT boldFont = nullptr;           // 8.25 pt bold
+    HFONT boldUnderlineFont = nullptr;  // 8.25 pt bold underlined
 };
+
+// The context's face and its three fonts, for the context's DPI.
+void CreateFonts(ViewContext& v);
+void DestroyFonts(ViewContext& v);
 
 // Twips to pixels at the screen's real DPI (15 twips per pixel at 96 DPI).
 inline int TwipsX(const ViewContext& v, int twips) {

@@ -1,0 +1,93 @@
+// The System information page's layout arithmetic.
+#include "app/SysInfoLayout.h"
+
+#include <algorithm>
+
+namespace quorvel::app {
+
+namespace {
+
+// The page's geometry in twips, inside its page frame (5655 x 6255).
+constexpr int kPageHeightTw = 6255;
+constexpr int kGroupLeftTw = 120;
+constexpr int kGroupRightTw = kGroupLeftTw + 5415;
+constexpr int kInnerLeftTw = kGroupLeftTw + 120;
+constexpr int kInnerRightTw = kGroupRightTw - 120;
+constexpr int kFirstGroupTopTw = 60;
+constexpr int kGroupGapTw = 105;
+constexpr int kPageBottomMarginTw = 60;
+constexpr int kFirstRowTw = 315;  // from a group's top edge to its first row
+constexpr int kRowHeightTw = 225;
+constexpr int kRowGapTw = 45;  // between one row's text and the next row
+constexpr int kGroupBottomMarginTw = 135;
+constexpr int kCaptionGapTw = 120;       // between a caption and its value
+constexpr int kGroupCaptionLeftTw = 90;  // the group caption's offset from the frame's edge
+constexpr int kGroupCaptionPadTw = 30;   // either side: keeps the frame's line off the text
+constexpr int kOptionHeightTw = 255;
+
+}  // namespace
+
+int TwipsToPixels(int twips, int dpi) {
+    const long long product = static_cast<long long>(twips) * dpi;
+    return static_cast<int>(product >= 0 ? (product + 720) / 1440 : -((720 - product) / 1440));
+}
+
+SysInfoLayout LayOutSysInfo(const SysInfoTexts& texts, int dpiX, int dpiY,
+                            const ITextMeasure& measure) {
+    const auto x = [dpiX](int twips) { return TwipsToPixels(twips, dpiX); };
+    const auto y = [dpiY](int twips) { return TwipsToPixels(twips, dpiY); };
+    const int innerLeft = x(kInnerLeftTw);
+    const int innerRight = x(kInnerRightTw);
+    const int rowHeight = y(kRowHeightTw);
+    const int rowGap = y(kRowGapTw);
+
+    const auto frameAt = [&](int top, const std::string& caption) {
+        SysInfoLayout::Group g;
+        g.frame = Rect{x(kGroupLeftTw), top, x(kGroupRightTw), top};
+        const TextSize size = measure.Measure(caption, true, 0);
+        const int left = g.frame.left + x(kGroupCaptionLeftTw);
+        g.caption =
+            Rect{left, top, left + size.width + 2 * x(kGroupCaptionPadTw), top + size.height};
+        return g;
+    };
+
+    SysInfoLayout layout;
+    int top = y(kFirstGroupTopTw);
+    for (const SysInfoTexts::Group& group : texts.groups) {
+        SysInfoLayout::Group g = frameAt(top, group.caption);
+        int column = innerLeft;
+        for (const SysInfoTexts::Row& row : group.rows) {
+            column = std::max(column, innerLeft + measure.Measure(row.caption, false, 0).width +
+                                          x(kCaptionGapTw));
+        }
+        int rowTop = top + y(kFirstRowTw);
+        for (const SysInfoTexts::Row& row : group.rows) {
+            const int valueHeight = measure.Measure(row.value, false, innerRight - column).height;
+            const int height = std::max(rowHeight, valueHeight);
+            g.rows.push_back({Rect{innerLeft, rowTop, column, rowTop + rowHeight},
+                              Rect{column, rowTop, innerRight, rowTop + height}});
+            rowTop += height + rowGap;
+        }
+        g.frame.bottom = rowTop - rowGap + y(kGroupBottomMarginTw);
+        layout.groups.push_back(g);
+        top = g.frame.bottom + y(kGroupGapTw);
+    }
+
+    SysInfoLayout::Group& s = layout.summaryGroup;
+    s = frameAt(top, texts.summaryCaption);
+    s.frame.bottom = y(kPageHeightTw - kPageBottomMarginTw);
+    const int width = innerRight - innerLeft;
+    const int summaryTop = top + y(kFirstRowTw);
+    layout.summary = Rect{innerLeft, summaryTop, innerRight,
+                          summaryTop + measure.Measure(texts.summary, false, width).height};
+    const int noteBottom = s.frame.bottom - y(kGroupBottomMarginTw);
+    layout.note = Rect{innerLeft, noteBottom - measure.Measure(texts.note, true, width).height,
+                       innerRight, noteBottom};
+    const int optionTop = layout.summary.bottom + rowGap;
+    const int middle = innerLeft + width / 2;
+    layout.option40 = Rect{innerLeft, optionTop, middle, optionTop + y(kOptionHeightTw)};
+    layout.option28 = Rect{middle, optionTop, innerRight, optionTop + y(kOptionHeightTw)};
+    return layout;
+}
+
+}  // namespace quorvel::app
