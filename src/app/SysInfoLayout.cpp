@@ -28,7 +28,8 @@ constexpr int kOptionHeightTw = 255;
 }  // namespace
 
 int TwipsToPixels(int twips, int dpi) {
-    const long long product = static_cast<long long>(twips) * dpi;
+    // In 32 bits (a page is a few thousand twips): a 64-bit division would bring libgcc's along.
+    const int product = twips * dpi;
     return static_cast<int>(product >= 0 ? (product + 720) / 1440 : -((720 - product) / 1440));
 }
 

@@ -41,8 +41,7 @@ inline constexpr const char* kIncompleteIntroOne = "it back:";
 inline constexpr const char* kIncompleteIntroMany = "them back:";
 inline constexpr const char* kIncompleteQuestion = "Go on all the same?";
 inline constexpr const char* kNoFolderKnown =
-    "No folder could be found for it: the program's folder, My Documents and the user's profile "
-    "folder are all unknown.";
+    "The program's folder, My Documents and the profile folder are all unknown.";
 // A last-error code the system has no text for: "System error 5."
 inline constexpr const char* kSystemError = "System error ";
 // The lines the completion box gains: this one, then the undo file's path on a line of its own,
@@ -85,8 +84,7 @@ inline constexpr const char* kNotAnUndoFile =
 inline constexpr const char* kForeignKey =
     "Quorvel restores values only in the NVIDIA driver's service key and display keys.";
 inline constexpr const char* kNotThisMachinesKey =
-    "This computer has no NVIDIA display key of that name: Quorvel restores values only in the "
-    "NVIDIA driver's service key and display keys.";
+    "This computer has no NVIDIA display key of that name.";
 inline constexpr const char* kForeignValue =
     "Quorvel restores only the 26 _Modes_Delta values and UseCompressedModeFormat.";
 inline constexpr const char* kValueBeforeKey = "The value does not follow a key.";

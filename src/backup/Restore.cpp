@@ -53,9 +53,7 @@ void ShowRefusal(platform::IPrompt& prompt, const std::string& path, const Refus
 // the installation finds them): the restore would write into another adapter's key.
 std::optional<Refusal> ForeignKey(const std::vector<SavedValue>& values,
                                   registry::mdlRegistry& registry) {
-    std::vector<std::string> displayKeys;
-    registry::ForEachDisplayKey(registry,
-                                [&](const std::string& path) { displayKeys.push_back(path); });
+    const std::vector<std::string> displayKeys = registry::DisplayKeys(registry);
     for (const SavedValue& value : values) {
         const auto same = [&](const std::string& key) {
             return text::SameNoCase(key, value.keyPath);

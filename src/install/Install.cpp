@@ -57,10 +57,10 @@ std::int32_t NumberOf(const registry::ValueData& data) {
 
 InstallPlan PlanInstallation(const std::string& strModeTable, registry::mdlRegistry& registry) {
     InstallPlan plan{strModeTable, {}, kServiceKey, false};
-    registry::ForEachDisplayKey(registry, [&](const std::string& path) {
+    for (const std::string& path : registry::DisplayKeys(registry)) {
         plan.keys.push_back(TableKey(path, strModeTable));
         plan.strDriverKey = path;
-    });
+    }
     plan.keys.push_back(TableKey(kServiceKey, strModeTable));
     return plan;
 }

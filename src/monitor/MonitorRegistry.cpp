@@ -2,7 +2,6 @@
 #include "monitor/MonitorRegistry.h"
 
 #include <cstdint>
-#include <functional>
 
 #include "registry/DriverKeys.h"
 
@@ -12,22 +11,21 @@ using platform::kHkeyLocalMachine;
 
 namespace {
 
-// Calls `visit` with each subkey name of `path` that can be joined into a path. Silent when the
-// key is missing or cannot be listed: EnumSubKey would report it.
-void ForEachSubKey(registry::mdlRegistry& registry, const std::string& path,
-                   const std::function<void(const std::string&)>& visit) {
-    if (!registry.KeyExists(kHkeyLocalMachine, path)) {
-        return;
-    }
-    for (std::int32_t index = 0;; ++index) {
-        const std::string name = registry.EnumSubKey(kHkeyLocalMachine, path, index);
-        if (name.empty()) {
-            return;
-        }
-        if (registry::IsJoinableName(name)) {
-            visit(name);
+// Each subkey name of `path` that can be joined into a path; none when the key is missing.
+std::vector<std::string> SubKeys(registry::mdlRegistry& registry, const std::string& path) {
+    std::vector<std::string> names;
+    if (registry.KeyExists(kHkeyLocalMachine, path)) {
+        for (std::int32_t index = 0;; ++index) {
+            const std::string name = registry.EnumSubKey(kHkeyLocalMachine, path, index);
+            if (name.empty()) {
+                break;
+            }
+            if (registry::IsJoinableName(name)) {
+                names.push_back(name);
+            }
         }
     }
+    return names;
 }
 
 std::optional<int> ReadTyped(registry::mdlRegistry& registry, const std::string& ownKey,
@@ -61,27 +59,27 @@ std::vector<EdidInfo> ReadMonitorEdids(registry::mdlRegistry& registry) {
     std::vector<EdidInfo> inUse;
     std::vector<EdidInfo> listed;
     bool anyInUse = false;
-    ForEachSubKey(registry, kDisplayEnumRoot, [&](const std::string& model) {
+    for (const std::string& model : SubKeys(registry, kDisplayEnumRoot)) {
         const std::string modelPath = std::string(kDisplayEnumRoot) + "\\" + model;
-        ForEachSubKey(registry, modelPath, [&](const std::string& instance) {
+        for (const std::string& instance : SubKeys(registry, modelPath)) {
             const std::string path = modelPath + "\\" + instance;
             const bool used = registry.KeyExists(kHkeyLocalMachine, path + "\\" + kControlSubKey);
             anyInUse = anyInUse || used;
             registry::ValueData value;
             if (registry.ReadValue(kHkeyLocalMachine, path + "\\" + kDeviceParametersSubKey,
                                    kEdidValue, &value) != registry::ReadResult::Found) {
-                return;
+                continue;
             }
             std::optional<EdidInfo> edid = ParseEdid(value.data);
             if (!edid) {
-                return;
+                continue;
             }
             if (edid->name.empty()) {
                 edid->name = model;
             }
             (used ? inUse : listed).push_back(*edid);
-        });
-    });
+        }
+    }
     if (anyInUse) {
         return inUse;
     }

@@ -96,8 +96,9 @@ const InstalledTables::Text* InstalledTables::Majority() const {
 
 InstalledTables ReadInstalledTables(registry::mdlRegistry& registry) {
     InstalledTables tables;
-    registry::ForEachDisplayKey(registry,
-                                [&](const std::string& key) { ReadKey(registry, key, tables); });
+    for (const std::string& key : registry::DisplayKeys(registry)) {
+        ReadKey(registry, key, tables);
+    }
     if (registry.KeyExists(kHkeyLocalMachine, registry::kServiceKey)) {
         ReadKey(registry, registry::kServiceKey, tables);
     }

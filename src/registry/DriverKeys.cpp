@@ -17,10 +17,10 @@ bool IsJoinableName(const std::string& name) {
     return name.find('\0') == std::string::npos;
 }
 
-void ForEachDisplayKey(mdlRegistry& registry,
-                       const std::function<void(const std::string&)>& visit) {
+std::vector<std::string> DisplayKeys(mdlRegistry& registry) {
+    std::vector<std::string> keys;
     if (!registry.KeyExists(kHkeyLocalMachine, kVideoRoot)) {
-        return;
+        return keys;
     }
     std::int32_t lngSubKeyIndex = 0;
     std::string strSubKey = kSubKeyPlaceholder;
@@ -39,9 +39,10 @@ void ForEachDisplayKey(mdlRegistry& registry,
             registry.ValueExists(kHkeyLocalMachine, candidate, kInstalledDisplayDrivers) &&
             registry.GetStringValue(kHkeyLocalMachine, candidate, kInstalledDisplayDrivers) ==
                 kNvidiaDisplayDriver) {
-            visit(candidate);
+            keys.push_back(candidate);
         }
     }
+    return keys;
 }
 
 }  // namespace quorvel::registry

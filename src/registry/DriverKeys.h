@@ -3,8 +3,8 @@
 #pragma once
 
 #include <array>
-#include <functional>
 #include <string>
+#include <vector>
 
 #include "registry/mdlRegistry.h"
 
@@ -42,8 +42,8 @@ inline constexpr std::array<const char*, 26> kModesDeltaValues = {
 // such a name would be cut at the NUL and name another key (the parent, or a sibling).
 bool IsJoinableName(const std::string& name);
 
-// Calls `visit` with the path of every video-root subkey's "0000" key that belongs to the NVIDIA
-// display driver, in enumeration order. Keys that do not qualify are passed over without a box.
-void ForEachDisplayKey(mdlRegistry& registry, const std::function<void(const std::string&)>& visit);
+// The path of every video-root subkey's "0000" key that belongs to the NVIDIA display driver, in
+// enumeration order. Keys that do not qualify are passed over without a box.
+std::vector<std::string> DisplayKeys(mdlRegistry& registry);
 
 }  // namespace quorvel::registry
