@@ -9,8 +9,8 @@
 #include "detect/Detection.h"
 #include "install/Install.h"
 #include "modes/Composers.h"
+#include "app/MonitorCheck.h"
 #include "monitor/Limits.h"
-#include "monitor/MonitorRegistry.h"
 #include "restart/Restart.h"
 #include "settings/RateSettings.h"
 #include "text/Concat.h"
@@ -192,8 +192,9 @@ class ApplyRun {
         if (page.LowAreaRateAbove75()) {
             warnings.push_back(kLowArea);
         }
-        const monitor::MonitorLimits limits = monitor::CombineLimits(
-            monitor::ReadMonitorEdids(registry_), monitor::ReadTypedLimits(registry_, kOwnKeyPath));
+        MonitorCheck monitor;
+        monitor.Read(platform_.registry, registry_);
+        const monitor::MonitorLimits& limits = monitor.limits;
         for (const monitor::ChosenMode& mode : chosen_) {
             const std::string ruledOut =
                 monitor::RuledOutText(mode.width, mode.height, mode.rateHz, limits);

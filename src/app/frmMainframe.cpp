@@ -7,7 +7,6 @@
 #include "detect/Detection.h"
 #include "install/Install.h"
 #include "modes/Composers.h"
-#include "monitor/MonitorRegistry.h"
 #include "restart/Restart.h"
 #include "settings/RateSettings.h"
 
@@ -54,64 +53,24 @@ void frmMainframe::Form_Load() {
     registry_.SetStringValue(kHkeyLocalMachine, kOwnKeyPath, kVersionValueName, kVersionText);
     cmb.fill(0);  // "<None>"
     GatherSystemInfo();
-    GatherMonitorInfo();
+    monitor.Read(platform_.registry, registry_);
+    ShowMonitorLine();
 }
 
-void frmMainframe::GatherMonitorInfo() {
-    monitorEdids = monitor::ReadMonitorEdids(registry_);
-    typedLimits = monitor::ReadTypedLimits(registry_, kOwnKeyPath);
-    ApplyMonitorLimits();
-}
-
-void frmMainframe::ApplyMonitorLimits() {
-    monitorLimits = monitor::CombineLimits(monitorEdids, typedLimits);
-    lblMonitor.caption = monitor::MonitorLineText(monitorLimits);
-    lblMonitor.foreColor = monitorLimits.Known() ? kFindingColour : kRed;
-    for (std::size_t row = 0; row < modes::kResolutionCount; ++row) {
-        const modes::Resolution& r = modes::kCatalogue[row];
-        for (std::size_t index = 0; index < modes::kCompressedRateCount; ++index) {
-            optRuledOut[row][index] = monitor::RuledOutText(
-                r.width, r.height, modes::kCompressedRates[index], monitorLimits);
-        }
-        for (std::size_t item = 0; item < modes::kHexListItems.size(); ++item) {
-            const int rate = modes::HexItemRate(static_cast<int>(item));
-            cmbRuledOut[row][item] =
-                rate ? monitor::RuledOutText(r.width, r.height, rate, monitorLimits)
-                     : std::string();
-        }
-    }
-}
-
-std::string frmMainframe::cmbToolTip(std::size_t row) const {
-    std::vector<int> rates;
-    for (std::size_t item = 0; item < modes::kHexListItems.size(); ++item) {
-        if (cmb.at(row) == static_cast<int>(item) && !cmbRuledOut[row][item].empty()) {
-            return cmbRuledOut[row][item];
-        }
-        if (!cmbRuledOut[row][item].empty()) {
-            rates.push_back(modes::HexItemRate(static_cast<int>(item)));
-        }
-    }
-    const modes::Resolution& r = modes::kCatalogue[row];
-    return monitor::RuledOutRatesText(r.width, r.height, rates);
+void frmMainframe::ShowMonitorLine() {
+    lblMonitor.caption = monitor.LineText();
+    lblMonitor.foreColor = monitor.Known() ? kFindingColour : kRed;
 }
 
 void frmMainframe::mnuMonitorLimits_Click() {
-    frmMonitorLimits dialog(platform_.prompt, typedLimits);
+    frmMonitorLimits dialog(platform_.prompt, monitor.typed);
     if (showMonitorLimitsModal) {
         showMonitorLimitsModal(dialog);
     }
-    if (!dialog.accepted) {
-        return;
+    if (dialog.accepted) {
+        monitor.Type(dialog.typedLimits, registry_);
+        ShowMonitorLine();
     }
-    typedLimits = dialog.typedLimits;
-    // The limits hold for this run even when they cannot be stored; the registry says why.
-    monitor::WriteTypedLimits(registry_, kOwnKeyPath, typedLimits);
-    ApplyMonitorLimits();
-}
-
-bool frmMainframe::ConfirmMonitorLimits(const std::vector<monitor::ChosenMode>& modes) {
-    return monitor::ConfirmWithinLimits(modes, monitorLimits, platform_.prompt);
 }
 
 void frmMainframe::GatherSystemInfo() {
@@ -313,14 +272,14 @@ void frmMainframe::tmrWarning40_Timer() {
 
 void frmMainframe::cmdApply_Click() {
     if (settings::ConfirmSelection(settings::CompressedPage(opt), platform_.prompt) &&
-        ConfirmMonitorLimits(ChosenModes(opt))) {
+        monitor.Confirm(ChosenModes(opt), platform_.prompt)) {
         InstallModeTable(modes::BuildCompressedModes(opt));
     }
 }
 
 void frmMainframe::cmdApply40_Click() {
     if (settings::ConfirmSelection(settings::HexPage(cmb), platform_.prompt) &&
-        ConfirmMonitorLimits(ChosenModes(cmb))) {
+        monitor.Confirm(ChosenModes(cmb), platform_.prompt)) {
         InstallModeTable(modes::BuildHexModes(cmb));
     }
 }

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/Controls.h"
+#include "app/MonitorCheck.h"
 #include "app/frmAboutBox.h"
 #include "app/frmMonitorLimits.h"
 #include "app/frmPreview.h"
@@ -99,21 +100,8 @@ class frmMainframe {
     MenuItem mnuLoadInstalled{false};
     MenuItem mnuPreview{false};
 
-    // The rates the monitor's known limits rule out, by option button and by list item: what
-    // the mode needs and what the monitor allows, or empty. Such a caption is drawn grey and
-    // carries the text as its tool tip.
-    std::array<std::array<std::string, modes::kCompressedRateCount>, modes::kResolutionCount>
-        optRuledOut;
-    std::array<std::array<std::string, modes::kHexRateCount + 1>, modes::kResolutionCount>
-        cmbRuledOut;
-    // A list's tool tip: its selected rate's text when that is ruled out, else the ruled-out
-    // rates of the list.
-    std::string cmbToolTip(std::size_t row) const;
-
-    // The monitors' EDIDs read at start-up, the typed-in limits, and the limits they make.
-    std::vector<monitor::EdidInfo> monitorEdids;
-    monitor::TypedLimits typedLimits;
-    monitor::MonitorLimits monitorLimits;
+    // The monitor's limits and the rates they rule out on both settings pages.
+    MonitorCheck monitor;
 
     // Form-level flags.
     bool blnCompressedActive = false;
@@ -141,9 +129,7 @@ class frmMainframe {
     void ChooseGeneration(bool detonator40);
     // Plans the table into the driver's keys, asks, backs up, writes and offers the restart.
     void InstallModeTable(const std::string& strModeTable);
-    void GatherMonitorInfo();
-    void ApplyMonitorLimits();
-    bool ConfirmMonitorLimits(const std::vector<monitor::ChosenMode>& modes);
+    void ShowMonitorLine();
     void EndProgram();
     void ShowInstalledTable();
     void UpdateMenus();

@@ -91,21 +91,6 @@ std::string RuledOutText(int width, int height, int rateHz, const MonitorLimits&
            kUnitHz + kNeeds + Join(needed, kAnd) + kMonitorAllows + Join(allowed, kAnd);
 }
 
-std::string RuledOutRatesText(int width, int height, const std::vector<int>& rates) {
-    if (rates.empty()) {
-        return {};
-    }
-    std::string list;
-    for (std::size_t i = 0; i < rates.size(); ++i) {
-        list += (i == 0                  ? ""
-                 : i + 1 == rates.size() ? kAnd
-                                         : kListSeparator) +
-                std::to_string(rates[i]);
-    }
-    return kRuledOutRatesStart + std::to_string(width) + "x" + std::to_string(height) + ": " +
-           list + kRuledOutRatesEnd;
-}
-
 std::string MonitorLineText(const MonitorLimits& limits) {
     std::vector<std::string> names;
     for (const std::string& name : limits.names) {
@@ -118,7 +103,7 @@ std::string MonitorLineText(const MonitorLimits& limits) {
         text += kCrLf;
     }
     if (!limits.Known()) {
-        return text + kNoLimitsKnown;
+        return text + (limits.edidUnreadable ? kEdidUnreadable : kNoLimitsKnown);
     }
     // "max. 64 kHz, 85 Hz (typed in), 140 MHz (EDID)": each run of one source names it once.
     struct Shown {

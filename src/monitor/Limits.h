@@ -14,6 +14,7 @@ namespace quorvel::monitor {
 inline constexpr const char* kSourceEdid = "EDID";
 inline constexpr const char* kSourceTypedIn = "typed in";
 inline constexpr const char* kNoLimitsKnown = "No limits known";
+inline constexpr const char* kEdidUnreadable = "EDID unreadable";
 inline constexpr const char* kLimitsPrefix = "max. ";
 inline constexpr const char* kModeAt = " at ";
 inline constexpr const char* kNeeds = " needs ";
@@ -22,8 +23,9 @@ inline constexpr const char* kAnd = " and ";
 inline constexpr const char* kUnitKHz = " kHz";
 inline constexpr const char* kUnitHz = " Hz";
 inline constexpr const char* kUnitMHz = " MHz";
-inline constexpr const char* kRuledOutRatesStart = "Beyond this monitor at ";
-inline constexpr const char* kRuledOutRatesEnd = " Hz (grey in the list)";
+// A list's tool tip: "Grey in the list, beyond this monitor's max. 70 kHz, 160 Hz (EDID):", then a
+// line for each rate, "85 Hz needs 107.1 kHz".
+inline constexpr const char* kRuledOutListHeading = "Grey in the list, beyond this monitor's ";
 
 inline constexpr const char* kLimitsBoxTitle = "Monitor limits";
 inline constexpr const char* kLimitsBoxHeadline =
@@ -53,6 +55,7 @@ struct MonitorLimits {
     Limit maxHorizontalKHz;
     Limit maxRefreshHz;
     Limit maxPixelClockMHz;
+    bool edidUnreadable = false;  // the monitors could not all be read
 
     bool Known() const;
 };
@@ -70,11 +73,8 @@ MonitorLimits CombineLimits(const std::vector<EdidInfo>& monitors, const TypedLi
 // "1600x1200 at 85 Hz needs 107.1 kHz; this monitor allows 70 kHz".
 std::string RuledOutText(int width, int height, int rateHz, const MonitorLimits& limits);
 
-// The rates of one resolution that the limits rule out, for a list's tool tip: "Beyond this
-// monitor at 1600x1200: 85, 100 and 120 Hz (grey in the list)"; empty when there are none.
-std::string RuledOutRatesText(int width, int height, const std::vector<int>& rates);
-
-// The "Monitor:" line: the names, then the limits with their source, or "No limits known".
+// The "Monitor:" line: the names, then the limits with their source, or "No limits known" (or
+// "EDID unreadable" when reading the monitors failed).
 std::string MonitorLineText(const MonitorLimits& limits);
 
 struct ChosenMode {

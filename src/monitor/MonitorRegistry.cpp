@@ -55,7 +55,9 @@ void WriteTyped(registry::mdlRegistry& registry, const std::string& ownKey, cons
 
 }  // namespace
 
-std::vector<EdidInfo> ReadMonitorEdids(registry::mdlRegistry& registry) {
+MonitorsRead ReadMonitorEdids(platform::IRegistry& api) {
+    platform::QuietPrompt quiet;
+    registry::mdlRegistry registry(api, quiet);
     std::vector<EdidInfo> inUse;
     std::vector<EdidInfo> listed;
     bool anyInUse = false;
@@ -80,10 +82,7 @@ std::vector<EdidInfo> ReadMonitorEdids(registry::mdlRegistry& registry) {
             (used ? inUse : listed).push_back(*edid);
         }
     }
-    if (anyInUse) {
-        return inUse;
-    }
-    return listed;
+    return {anyInUse ? inUse : listed, !quiet.texts.empty()};
 }
 
 TypedLimits ReadTypedLimits(registry::mdlRegistry& registry, const std::string& ownKey) {

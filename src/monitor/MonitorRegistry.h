@@ -22,10 +22,16 @@ inline constexpr const char* kEdidValue = "EDID";
 inline constexpr const char* kMaxHorizontalKHzValue = "MaxHorizontalKHz";
 inline constexpr const char* kMaxRefreshHzValue = "MaxRefreshHz";
 
+struct MonitorsRead {
+    std::vector<EdidInfo> edids;
+    bool unreadable = false;  // a key or value could not be read: there may be more
+};
+
 // The valid EDIDs of the monitors in use, or of every monitor listed when none is marked in use.
-// A monitor without a name descriptor is named after its model key. Missing keys and values are
-// passed over silently; other registry failures show the registry's error box.
-std::vector<EdidInfo> ReadMonitorEdids(registry::mdlRegistry& registry);
+// A monitor without a name descriptor is named after its model key. Reading monitors is an extra
+// and never shows a box: a registry failure counts as no information, and is said in
+// `unreadable`. (The ACLs of the Enum keys are tight on real systems.)
+MonitorsRead ReadMonitorEdids(platform::IRegistry& api);
 
 // A stored value that is not a DWORD within the accepted range counts as not typed in.
 TypedLimits ReadTypedLimits(registry::mdlRegistry& registry, const std::string& ownKey);

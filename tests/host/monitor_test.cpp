@@ -5,6 +5,7 @@
 #include <numeric>
 
 #include "TestSupport.h"
+#include "app/MonitorCheck.h"
 #include "app/frmMainframe.h"
 #include "app/frmMonitorLimits.h"
 #include "monitor/Edid.h"
@@ -143,12 +144,25 @@ class MonitorTest : public ::testing::Test {
         world.registry.PutValue(kHkeyLocalMachine, kOwnKey, name, platform::sim::DwordValue(value));
     }
     std::string MonitorLine() {
-        return monitor::MonitorLineText(monitor::CombineLimits(
-            monitor::ReadMonitorEdids(registry), monitor::ReadTypedLimits(registry, kOwnKey)));
+        return monitor::MonitorLineText(
+            monitor::CombineLimits(monitor::ReadMonitorEdids(world.registry).edids,
+                                   monitor::ReadTypedLimits(registry, kOwnKey)));
     }
     testing::SimWorld world;
     registry::mdlRegistry registry{world.registry, world.prompt};
 };
+
+// Enum keys whose ACLs deny reading, as they do on real systems: no box, and the line says why
+// nothing is known.
+TEST_F(MonitorTest, MonitorsThatCannotBeReadShowNoBoxAndSaySo) {
+    world.Load(kMonitorFixture);
+    world.registry.DenyAccess(kHkeyLocalMachine, monitor::kDisplayEnumRoot,
+                              platform::kKeyEnumerateSubKeys);
+    app::MonitorCheck check;
+    check.Read(world.registry, registry);
+    EXPECT_EQ(check.LineText(), "EDID unreadable");
+    EXPECT_TRUE(world.prompt.Shown().empty());
+}
 
 TEST_F(MonitorTest, TheMonitorsInUseGiveTheTightestLimitsAndAllTheirNames) {
     world.Load(kMonitorFixture);
@@ -217,17 +231,16 @@ TEST_F(MonitorFormTest, MarksTheRuledOutRatesOnBothPages) {
     Start(kMonitorFixture);
     EXPECT_EQ(form.lblMonitor.foreColor, app::kFindingColour);
     const std::size_t row = Row(1600, 1200);
-    EXPECT_EQ(form.optRuledOut[Row(1280, 1024)][0], "");  // 63.6 kHz, 108.9 MHz
-    EXPECT_EQ(form.optRuledOut[row][0],
+    EXPECT_EQ(form.monitor.OptionRuledOut(Row(1280, 1024), 0), "");  // 63.6 kHz, 108.9 MHz
+    EXPECT_EQ(form.monitor.OptionRuledOut(row, 0),
               "1600x1200 at 60 Hz needs 74.5 kHz and 161.0 MHz; this monitor allows 70 kHz and "
               "140 MHz");
-    EXPECT_NE(form.cmbRuledOut[row][5], "");
-    EXPECT_EQ(form.cmbRuledOut[row][0], "");  // "<None>"
-    EXPECT_EQ(form.cmbToolTip(Row(400, 300)),
-              "Beyond this monitor at 400x300: 170, 200 and 240 Hz (grey in the list)");
-    form.PickListItem(Row(400, 300), testing::Item(200));
-    EXPECT_EQ(form.cmbToolTip(Row(400, 300)),
-              "400x300 at 200 Hz needs 200 Hz; this monitor allows 160 Hz");
+    EXPECT_NE(form.monitor.ItemRuledOut(row, 5), "");
+    EXPECT_EQ(form.monitor.ItemRuledOut(row, 0), "");  // "<None>"
+    // The list explains every rate it draws grey, whichever is selected.
+    EXPECT_EQ(form.monitor.ListToolTip(Row(400, 300)),
+              "Grey in the list, beyond this monitor's max. 70 kHz, 160 Hz, 140 MHz (EDID):\r\n"
+              "170 Hz needs 170 Hz\r\n200 Hz needs 200 Hz\r\n240 Hz needs 83.3 kHz and 240 Hz");
 }
 
 TEST_F(MonitorFormTest, NoLimitsKnownWithoutEdidOrWithOutOfRangeTypedValues) {

@@ -57,6 +57,10 @@ bool IsSilent(const std::vector<RegCallRecord>& calls, std::size_t n, long statu
                 (open.access == platform::kKeyQueryValue && last == first + 3 &&
                  !calls[first + 1].withData && managed(calls[first + 1].name));
     }
+    // The monitors are read without a box: a failure there only leaves their limits unknown.
+    if (calls[n].keyPath.find("\\Enum\\DISPLAY") != std::string::npos) {
+        return true;
+    }
     // The folder of the last undo file is written without a box: it is only a convenience.
     if (first + 1 < calls.size() && calls[first + 1].call == RegCall::Set &&
         calls[first + 1].name == registry::kLastUndoFolderValue) {

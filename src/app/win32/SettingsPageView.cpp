@@ -259,6 +259,8 @@ class SettingsPage : public IPageView {
 
     // One tool tip control for the page; each tool asks the main window for its text when the
     // tip is about to show (through the page frame, which forwards the notification).
+    static constexpr int kToolTipWidthTw = 7200;
+
     void CreateToolTips(HWND pageFrame, const ViewContext& v) {
         frame_ = pageFrame;
         tips_ =
@@ -267,6 +269,8 @@ class SettingsPage : public IPageView {
                             CW_USEDEFAULT, CW_USEDEFAULT, pageFrame, nullptr, v.instance, nullptr);
         if (tips_) {
             SendMessageA(tips_, TTM_SETDELAYTIME, TTDT_AUTOPOP, kToolTipShowMs);
+            // A width makes the tip keep the line breaks of a list's reasons, one rate a line.
+            SendMessageA(tips_, TTM_SETMAXTIPWIDTH, 0, TwipsX(v, kToolTipWidthTw));
         }
     }
 
@@ -460,8 +464,8 @@ class CompressedPageView final : public SettingsPage {
     }
 
     static const std::string& RuledOut(const frmMainframe& form, int k) {
-        return form.optRuledOut[static_cast<std::size_t>(k) / kCompressedRateCount]
-                               [static_cast<std::size_t>(k) % kCompressedRateCount];
+        return form.monitor.OptionRuledOut(static_cast<std::size_t>(k) / kCompressedRateCount,
+                                           static_cast<std::size_t>(k) % kCompressedRateCount);
     }
 
     static bool IsChecked(HWND button) {
@@ -630,7 +634,7 @@ class HexPageView final : public SettingsPage {
         FillRect(d.hDC, &d.rcItem, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
         if (d.itemID < modes::kHexListItems.size()) {
             const bool ruledOut =
-                !form.cmbRuledOut[static_cast<std::size_t>(row)][d.itemID].empty();
+                !form.monitor.ItemRuledOut(static_cast<std::size_t>(row), d.itemID).empty();
             const bool grey = ruledOut || (d.itemState & ODS_DISABLED) != 0;
             SetTextColor(d.hDC, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT
                                             : grey   ? COLOR_GRAYTEXT
@@ -649,14 +653,14 @@ class HexPageView final : public SettingsPage {
 
     std::string ToolTip(const frmMainframe& form, HWND tool) const override {
         const int row = ListRow(tool);
-        return row < 0 ? std::string() : form.cmbToolTip(static_cast<std::size_t>(row));
+        return row < 0 ? std::string() : form.monitor.ListToolTip(static_cast<std::size_t>(row));
     }
 
     void Sync(const frmMainframe& form) override {
         for (std::size_t row = 0; row < kResolutionCount; ++row) {
             bool changed = false;
             for (std::size_t item = 0; item < modes::kHexListItems.size(); ++item) {
-                const bool marked = !form.cmbRuledOut[row][item].empty();
+                const bool marked = !form.monitor.ItemRuledOut(row, item).empty();
                 changed = changed || marked != marked_[row][item];
                 marked_[row][item] = marked;
             }
