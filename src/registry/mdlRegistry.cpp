@@ -30,9 +30,9 @@ void mdlRegistry::ReportRegistryError(long status) {
     prompt_.Show(kRegistryErrorPrompt + text, kRegistryErrorTitle, kMbOk | kMbIconHand);
 }
 
-bool mdlRegistry::Open(HKey hKey, const std::string& strKeyPath, std::uint32_t access, HKey* key,
+bool mdlRegistry::Open(HKey hKey, const std::string& strKeyPath, std::uint32_t access, Key& key,
                        bool report) {
-    const long status = api_.OpenKeyEx(hKey, strKeyPath.c_str(), 0, access, key);
+    const long status = api_.OpenKeyEx(hKey, strKeyPath.c_str(), 0, access, &key.handle);
     if (status != kErrorSuccess) {
         if (report) {
             ReportRegistryError(status);
@@ -50,29 +50,33 @@ void mdlRegistry::ReportUnlessMissing(long status) {
     }
 }
 
-void mdlRegistry::Close(HKey key) {
-    const long status = api_.CloseKey(key);
-    if (status != kErrorSuccess) {
-        ReportRegistryError(status);
+bool mdlRegistry::Key::Close() {
+    if (handle == 0) {
+        return true;
     }
+    const long status = registry_.api_.CloseKey(handle);
+    handle = 0;
+    if (status != kErrorSuccess && report_) {
+        registry_.ReportRegistryError(status);
+    }
+    return status == kErrorSuccess;
 }
 
 void mdlRegistry::CreateKey(HKey hKey, const std::string& strKeyPath) {
-    HKey key = 0;
+    Key key(*this, true);
     std::uint32_t disposition = 0;
     const long status = api_.CreateKeyEx(hKey, strKeyPath.c_str(), kRegOptionNonVolatile,
-                                         kKeyCreateSubKey, &key, &disposition);
+                                         kKeyCreateSubKey, &key.handle, &disposition);
     if (status != kErrorSuccess) {
+        key.handle = 0;
         ReportRegistryError(status);
-        return;
     }
-    Close(key);
 }
 
 std::string mdlRegistry::EnumSubKey(HKey hKey, const std::string& strKeyPath,
                                     std::int32_t lngIndex) {
-    HKey key = 0;
-    if (!Open(hKey, strKeyPath, kKeyEnumerateSubKeys, &key, true)) {
+    Key key(*this, true);
+    if (!Open(hKey, strKeyPath, kKeyEnumerateSubKeys, key, true)) {
         return {};
     }
     char name[kNameBufferSize] = {};
@@ -80,94 +84,89 @@ std::string mdlRegistry::EnumSubKey(HKey hKey, const std::string& strKeyPath,
     std::uint32_t nameSize = kNameBufferSize;
     std::uint32_t classSize = kClassBufferSize;
     FileTime lastWrite;
-    const long status = api_.EnumKeyEx(key, static_cast<std::uint32_t>(lngIndex), name, &nameSize,
-                                       className, &classSize, &lastWrite);
+    const long status = api_.EnumKeyEx(key.handle, static_cast<std::uint32_t>(lngIndex), name,
+                                       &nameSize, className, &classSize, &lastWrite);
     std::string result;
     if (status == kErrorSuccess) {
         result.assign(name, nameSize < kNameBufferSize ? nameSize : kNameBufferSize);
     } else if (status != kErrorNoMoreItems) {
         ReportRegistryError(status);
     }
-    Close(key);
     return result;
 }
 
 bool mdlRegistry::KeyExists(HKey hKey, const std::string& strKeyPath) {
-    HKey key = 0;
-    const long status = api_.OpenKeyEx(hKey, strKeyPath.c_str(), 0, kKeyEnumerateSubKeys, &key);
+    Key key(*this, false);
+    const long status =
+        api_.OpenKeyEx(hKey, strKeyPath.c_str(), 0, kKeyEnumerateSubKeys, &key.handle);
     if (status != kErrorSuccess) {
         ReportUnlessMissing(status);
         return false;
     }
-    // A probe answers a question; a failing close loses nothing and is no answer to it.
-    api_.CloseKey(key);
     return true;
 }
 
 bool mdlRegistry::ValueExists(HKey hKey, const std::string& strKeyPath,
                               const std::string& strValueName) {
-    HKey key = 0;
-    long status = api_.OpenKeyEx(hKey, strKeyPath.c_str(), 0, kKeyQueryValue, &key);
+    Key key(*this, false);
+    long status = api_.OpenKeyEx(hKey, strKeyPath.c_str(), 0, kKeyQueryValue, &key.handle);
     if (status != kErrorSuccess) {
         ReportUnlessMissing(status);
         return false;
     }
     std::uint32_t type = 0;
     std::uint32_t size = 0;
-    status = api_.QueryValueEx(key, strValueName.c_str(), &type, nullptr, &size);
+    status = api_.QueryValueEx(key.handle, strValueName.c_str(), &type, nullptr, &size);
     if (status != kErrorSuccess) {
         ReportUnlessMissing(status);
     }
-    api_.CloseKey(key);
     return status == kErrorSuccess;
 }
 
 bool mdlRegistry::SetDwordValue(HKey hKey, const std::string& strKeyPath,
                                 const std::string& strValueName, std::int32_t lngValue) {
-    HKey key = 0;
-    if (!Open(hKey, strKeyPath, kKeySetValue, &key, true)) {
+    Key key(*this, true);
+    if (!Open(hKey, strKeyPath, kKeySetValue, key, true)) {
         return false;
     }
     const auto bits = static_cast<std::uint32_t>(lngValue);
     const std::uint8_t data[4] = {
         static_cast<std::uint8_t>(bits & 0xFF), static_cast<std::uint8_t>((bits >> 8) & 0xFF),
         static_cast<std::uint8_t>((bits >> 16) & 0xFF), static_cast<std::uint8_t>(bits >> 24)};
-    const long status = api_.SetValueEx(key, strValueName.c_str(), kRegDword, data, 4);
+    const long status = api_.SetValueEx(key.handle, strValueName.c_str(), kRegDword, data, 4);
     if (status != kErrorSuccess) {
         ReportRegistryError(status);
     }
-    Close(key);
     return status == kErrorSuccess;
 }
 
 bool mdlRegistry::SetStringValue(HKey hKey, const std::string& strKeyPath,
                                  const std::string& strValueName, const std::string& strData) {
-    HKey key = 0;
-    if (!Open(hKey, strKeyPath, kKeySetValue, &key, true)) {
+    Key key(*this, true);
+    if (!Open(hKey, strKeyPath, kKeySetValue, key, true)) {
         return false;
     }
     // c_str() carries the terminating NUL, which the size counts.
-    const long status = api_.SetValueEx(key, strValueName.c_str(), kRegSz,
+    const long status = api_.SetValueEx(key.handle, strValueName.c_str(), kRegSz,
                                         reinterpret_cast<const std::uint8_t*>(strData.c_str()),
                                         static_cast<std::uint32_t>(strData.size() + 1));
     if (status != kErrorSuccess) {
         ReportRegistryError(status);
     }
-    Close(key);
     return status == kErrorSuccess;
 }
 
 std::int32_t mdlRegistry::GetDwordValue(HKey hKey, const std::string& strKeyPath,
                                         const std::string& strValueName) {
-    HKey key = 0;
-    if (!Open(hKey, strKeyPath, kKeyQueryValue, &key, true)) {
+    Key key(*this, true);
+    if (!Open(hKey, strKeyPath, kKeyQueryValue, key, true)) {
         return 0;
     }
     std::uint8_t data[4] = {0, 0, 0, 0};
     std::uint32_t size = 4;
     std::uint32_t type = 0;
     std::int32_t result = 0;
-    const long status = api_.QueryValueEx(key, strValueName.c_str(), &type, data, &size);
+    const long status = api_.QueryValueEx(key.handle, strValueName.c_str(), &type, data, &size);
     if (status == kErrorSuccess) {
         const std::uint32_t bits = static_cast<std::uint32_t>(data[0]) |
                                    (static_cast<std::uint32_t>(data[1]) << 8) |
@@ -177,26 +176,25 @@ std::int32_t mdlRegistry::GetDwordValue(HKey hKey, const std::string& strKeyPath
     } else {
         ReportRegistryError(status);
     }
-    Close(key);
     return result;
 }
 
 std::string mdlRegistry::GetStringValue(HKey hKey, const std::string& strKeyPath,
                                         const std::string& strValueName) {
-    HKey key = 0;
-    if (!Open(hKey, strKeyPath, kKeyQueryValue, &key, true)) {
+    Key key(*this, true);
+    if (!Open(hKey, strKeyPath, kKeyQueryValue, key, true)) {
         return {};
     }
     std::string result;
     std::uint32_t type = 0;
     std::uint32_t size = 0;
-    long status = api_.QueryValueEx(key, strValueName.c_str(), &type, nullptr, &size);
+    long status = api_.QueryValueEx(key.handle, strValueName.c_str(), &type, nullptr, &size);
     if (status != kErrorSuccess) {
         ReportRegistryError(status);
     } else {
         std::vector<std::uint8_t> data(size);
         // The size asked for above: a value that grew in between fails with 234, as on Windows.
-        status = api_.QueryValueEx(key, strValueName.c_str(), &type,
+        status = api_.QueryValueEx(key.handle, strValueName.c_str(), &type,
                                    size > 0 ? data.data() : nullptr, &size);
         if (size == 0 && status == kErrorSuccess) {
             // An empty value: nothing to read.
@@ -211,26 +209,26 @@ std::string mdlRegistry::GetStringValue(HKey hKey, const std::string& strKeyPath
             result.assign(reinterpret_cast<const char*>(data.data()), end);
         }
     }
-    Close(key);
     return result;
 }
 
 ReadResult mdlRegistry::ReadValue(HKey hKey, const std::string& strKeyPath,
                                   const std::string& strValueName, ValueData* value) {
-    HKey key = 0;
-    long status = api_.OpenKeyEx(hKey, strKeyPath.c_str(), 0, kKeyQueryValue, &key);
+    Key key(*this, false);
+    long status = api_.OpenKeyEx(hKey, strKeyPath.c_str(), 0, kKeyQueryValue, &key.handle);
     if (status != kErrorSuccess) {
         ReportUnlessMissing(status);
         return status == kErrorFileNotFound ? ReadResult::Missing : ReadResult::Failed;
     }
     std::uint32_t type = 0;
     std::uint32_t size = 0;
-    status = api_.QueryValueEx(key, strValueName.c_str(), &type, nullptr, &size);
+    status = api_.QueryValueEx(key.handle, strValueName.c_str(), &type, nullptr, &size);
     std::vector<std::uint8_t> data(size);
     if (status == kErrorSuccess && size > 0) {
-        status = api_.QueryValueEx(key, strValueName.c_str(), &type, data.data(), &size);
+        status = api_.QueryValueEx(key.handle, strValueName.c_str(), &type, data.data(), &size);
         data.resize(size < data.size() ? size : data.size());
     }
+    // As with the probes, a failing close (silent) loses nothing the caller relies on.
     ReadResult result = ReadResult::Found;
     if (status != kErrorSuccess) {
         ReportUnlessMissing(status);
@@ -239,47 +237,37 @@ ReadResult mdlRegistry::ReadValue(HKey hKey, const std::string& strKeyPath,
         value->type = type;
         value->data = std::move(data);
     }
-    // As with the probes, a failing close loses nothing the caller relies on.
-    api_.CloseKey(key);
     return result;
 }
 
 bool mdlRegistry::WriteValue(HKey hKey, const std::string& strKeyPath,
                              const std::string& strValueName, const ValueData& value) {
-    HKey key = 0;
-    if (!Open(hKey, strKeyPath, kKeySetValue, &key, true)) {
+    Key key(*this, true);
+    if (!Open(hKey, strKeyPath, kKeySetValue, key, true)) {
         return false;
     }
-    const long status = api_.SetValueEx(key, strValueName.c_str(), value.type,
+    const long status = api_.SetValueEx(key.handle, strValueName.c_str(), value.type,
                                         value.data.empty() ? nullptr : value.data.data(),
                                         static_cast<std::uint32_t>(value.data.size()));
     if (status != kErrorSuccess) {
         ReportRegistryError(status);
     }
-    const long closed = api_.CloseKey(key);
-    if (closed != kErrorSuccess) {
-        ReportRegistryError(closed);
-    }
-    return status == kErrorSuccess && closed == kErrorSuccess;
+    return key.Close() && status == kErrorSuccess;
 }
 
 bool mdlRegistry::DeleteValue(HKey hKey, const std::string& strKeyPath,
                               const std::string& strValueName) {
-    HKey key = 0;
-    long status = api_.OpenKeyEx(hKey, strKeyPath.c_str(), 0, kKeySetValue, &key);
+    Key key(*this, true);
+    long status = api_.OpenKeyEx(hKey, strKeyPath.c_str(), 0, kKeySetValue, &key.handle);
     if (status != kErrorSuccess) {
         ReportUnlessMissing(status);
         return status == kErrorFileNotFound;
     }
-    status = api_.DeleteValue(key, strValueName.c_str());
+    status = api_.DeleteValue(key.handle, strValueName.c_str());
     if (status != kErrorSuccess) {
         ReportUnlessMissing(status);
     }
-    const long closed = api_.CloseKey(key);
-    if (closed != kErrorSuccess) {
-        ReportRegistryError(closed);
-    }
-    return (status == kErrorSuccess || status == kErrorFileNotFound) && closed == kErrorSuccess;
+    return key.Close() && (status == kErrorSuccess || status == kErrorFileNotFound);
 }
 
 }  // namespace quorvel::registry

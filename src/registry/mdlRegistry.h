@@ -57,10 +57,26 @@ class mdlRegistry {
     bool DeleteValue(HKey hKey, const std::string& strKeyPath, const std::string& strValueName);
 
   private:
-    // Opens strKeyPath with `access`; reports a failure when `report` is set.
-    bool Open(HKey hKey, const std::string& strKeyPath, std::uint32_t access, HKey* key,
+    // A key this module opened: it is closed when it goes out of scope, or by Close(), which
+    // tells whether the close succeeded. A probe's close is silent: it loses nothing the caller
+    // relies on, and it is no answer to the probe's question.
+    class Key {
+      public:
+        Key(mdlRegistry& registry, bool reportClose) : registry_(registry), report_(reportClose) {}
+        Key(const Key&) = delete;
+        Key& operator=(const Key&) = delete;
+        ~Key() { Close(); }
+        bool Close();
+        HKey handle = 0;
+
+      private:
+        mdlRegistry& registry_;
+        bool report_;
+    };
+
+    // Opens strKeyPath with `access` into `key`; reports a failure when `report` is set.
+    bool Open(HKey hKey, const std::string& strKeyPath, std::uint32_t access, Key& key,
               bool report);
-    void Close(HKey key);
     // The probes' report: silent for status 2 (the key or value is not there).
     void ReportUnlessMissing(long status);
 

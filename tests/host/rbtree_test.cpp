@@ -6,7 +6,7 @@
 #include <set>
 #include <vector>
 
-#include "runtime/RbTree.h"
+#include "app/win32/release/RbTree.h"
 
 namespace quorvel::runtime {
 namespace {

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "app/win32/Fatal.h"
-#include "runtime/RbTree.h"
+#include "app/win32/release/RbTree.h"
 
 using quorvel::app::win32::FatalError;
 using quorvel::app::win32::kInternalErrorText;

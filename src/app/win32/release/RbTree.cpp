@@ -1,6 +1,6 @@
 // The classic red-black insertion and deletion (Cormen et al.; the HP/SGI STL layout with a
 // header node whose parent is the root and whose left and right are the extreme nodes).
-#include "runtime/RbTree.h"
+#include "app/win32/release/RbTree.h"
 
 #if defined(__GLIBCXX__)
 #include <utility>
