@@ -10,6 +10,8 @@
 #include <optional>
 #include <string>
 
+#include "app/PageColours.h"
+
 namespace quorvel::app::win32 {
 
 namespace {
@@ -310,15 +312,6 @@ class SettingsPage : public IPageView {
     std::optional<Label> syncedWarning_;
 };
 
-// The stripe colour of the n-th row of a column, and its red variant for marked rows.
-Colour StripeColour(std::size_t n, bool marked) {
-    const bool face = n % 2 == 0;
-    if (marked) {
-        return face ? kLightRed : kDarkRed;
-    }
-    return face ? kFaceColour : kShadowColour;
-}
-
 // --- Compressed-format page -------------------------------------------------------------------
 
 // Grid geometry in twips. The rate header is wider than the rate columns at every DPI, so it
@@ -339,16 +332,6 @@ constexpr int kGridBottom = kGridRowTop + static_cast<int>(kResolutionCount) * k
 constexpr int kGridGroupHeight = kGridBottom + 120;
 constexpr int kGridWarningTop = kGridGroupHeight + 75;
 
-// The caption colour of one option button: the rates the Apply checks warn about are red.
-Colour RateCaptionColour(std::size_t row, std::size_t index) {
-    const modes::Resolution& r = kCatalogue[row];
-    if (r.width == 320 && r.height == 240 && index == 4) {
-        return kDarkRed;
-    }
-    const std::size_t firstWarned = r.area == Area::Low ? 4 : 5;
-    return index >= firstWarned ? kRed : kTextColour;
-}
-
 class CompressedPageView final : public SettingsPage {
   public:
     void Create(HWND pageFrame, const ViewContext& v) override {
@@ -356,7 +339,7 @@ class CompressedPageView final : public SettingsPage {
         CreateToolTips(pageFrame, v);
         for (std::size_t row = 0; row < kResolutionCount; ++row) {
             const int top = kGridRowTop + static_cast<int>(row) * kGridRowPitch;
-            const Colour back = StripeColour(row, kCatalogue[row].common43Compressed);
+            const Colour back = RowColour(row, kCatalogue[row].common43Compressed);
             // Each row's own container makes its seven buttons one exclusive group.
             HWND panel = CreatePanel(pageFrame, v, kGridRatesLeft, top, kGridRatesWidth,
                                      kGridRowHeight, back);
@@ -541,7 +524,7 @@ class HexPageView final : public SettingsPage {
             const int top = kListRowTop + static_cast<int>(n) * kListRowPitch;
             HWND band = CreatePanel(pageFrame, v, kColumnLeft[column] + kListBandLeft, top,
                                     kColumnWidth - kListBandLeft, kListRowPitch,
-                                    StripeColour(n, kCatalogue[row].common43Hex));
+                                    RowColour(n, kCatalogue[row].common43Hex));
             HWND list = b.MakeIn(
                 band, "COMBOBOX", "",
                 CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_HASSTRINGS | WS_VSCROLL | WS_TABSTOP,
@@ -581,7 +564,7 @@ class HexPageView final : public SettingsPage {
         for (std::size_t row = 0; row < kResolutionCount; ++row) {
             const auto [column, n] = Place(row);
             const int top = kListRowTop + static_cast<int>(n) * kListRowPitch;
-            const Colour back = StripeColour(n, kCatalogue[row].common43Hex);
+            const Colour back = RowColour(n, kCatalogue[row].common43Hex);
             SetPaint(
                 b.Label(modes::HexBandCaption(row).c_str(), SS_LEFT | SS_CENTERIMAGE,
                         {kColumnLeft[column], top, kListResolutionWidth, kListRowPitch}, v.font),
