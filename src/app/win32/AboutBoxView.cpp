@@ -99,16 +99,9 @@ struct AboutWindow {
 };
 
 int TextWidth(HWND control, HFONT font, const char* text) {
-    HDC dc = GetDC(control);
-    if (!dc) {
-        return 0;
-    }
-    HGDIOBJ old = SelectObject(dc, font);
+    const ScopedDC dc(control, font);
     SIZE size{};
-    GetTextExtentPoint32A(dc, text, lstrlenA(text), &size);
-    SelectObject(dc, old);
-    ReleaseDC(control, dc);
-    return size.cx;
+    return dc && GetTextExtentPoint32A(dc, text, lstrlenA(text), &size) ? size.cx : 0;
 }
 
 // A link address wider than its label grows the label (around its centre, or to the right for
@@ -134,14 +127,8 @@ void FitToText(HWND control, const LabelDesc& desc, HFONT font, int clientWidth)
 
 HWND MakeStatic(AboutWindow& w, HWND dialog, const char* text, DWORD style, int leftTw, int topTw,
                 int widthTw, int heightTw, int id) {
-    const ViewContext& v = w.v;
-    const int left = TwipsX(v, leftTw);
-    const int top = TwipsY(v, topTw);
-    const int width = TwipsX(v, leftTw + widthTw) - left;
-    const int height = TwipsY(v, topTw + heightTw) - top;
-    return CreateWindowExA(0, "STATIC", text, WS_CHILD | WS_VISIBLE | SS_NOPREFIX | style, left,
-                           top, width < 1 ? 1 : width, height < 1 ? 1 : height, dialog,
-                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), v.instance, nullptr);
+    return CreateControl(w.v, {dialog, "STATIC", text, SS_NOPREFIX | style, 0,
+                               ToPixels(w.v, {leftTw, topTw, widthTw, heightTw}), id, nullptr});
 }
 
 void Build(AboutWindow& w, HWND dialog) {

@@ -61,10 +61,9 @@ MainWindow::~MainWindow() {
 bool MainWindow::Create(HINSTANCE instance, int showCommand, int dpi) {
     ctx_.instance = instance;
     if (!ctx_.font) {
-        HDC screen = GetDC(nullptr);
+        const ScopedDC screen(nullptr);
         ctx_.dpiX = dpi > 0 ? dpi : GetDeviceCaps(screen, LOGPIXELSX);
         ctx_.dpiY = dpi > 0 ? dpi : GetDeviceCaps(screen, LOGPIXELSY);
-        ReleaseDC(nullptr, screen);
         CreateFonts(ctx_);
     }
     if (!RegisterPanelClass(instance)) {

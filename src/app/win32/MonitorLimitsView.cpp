@@ -38,15 +38,8 @@ struct LimitsWindow {
 
 HWND Make(const LimitsWindow& w, HWND dialog, const char* cls, const std::string& text, DWORD style,
           DWORD exStyle, int leftTw, int topTw, int widthTw, int heightTw, int id) {
-    const ViewContext& v = w.v;
-    const int left = TwipsX(v, leftTw);
-    const int top = TwipsY(v, topTw);
-    HWND control = CreateWindowExA(
-        exStyle, cls, text.c_str(), WS_CHILD | WS_VISIBLE | style, left, top,
-        TwipsX(v, leftTw + widthTw) - left, TwipsY(v, topTw + heightTw) - top, dialog,
-        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), v.instance, nullptr);
-    SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(v.font), FALSE);
-    return control;
+    return CreateControl(w.v, {dialog, cls, text.c_str(), style, exStyle,
+                               ToPixels(w.v, {leftTw, topTw, widthTw, heightTw}), id, w.v.font});
 }
 
 void Build(LimitsWindow& w, HWND dialog) {

@@ -20,12 +20,7 @@ constexpr int kMarginTw = 120;
 
 HWND CreateStatic(HWND parent, const ViewContext& v, int id, const std::string& text, HFONT font,
                   RECT rc, DWORD style) {
-    HWND h =
-        CreateWindowExA(0, "STATIC", text.c_str(), WS_CHILD | WS_VISIBLE | style, rc.left, rc.top,
-                        rc.right - rc.left, rc.bottom - rc.top, parent,
-                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), v.instance, nullptr);
-    SendMessageA(h, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-    return h;
+    return CreateControl(v, {parent, "STATIC", text.c_str(), style, 0, rc, id, font});
 }
 
 // The size `text` takes in `font`, broken at its line breaks and, when width > 0, wrapped at

@@ -31,11 +31,8 @@ struct PreviewWindow {
 
 HWND Make(const PreviewWindow& w, HWND dialog, const char* cls, const char* text, DWORD style,
           DWORD exStyle, int id, HFONT font) {
-    HWND control =
-        CreateWindowExA(exStyle, cls, text, WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, dialog,
-                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), w.v.instance, nullptr);
-    SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-    return control;
+    // Placed by Layout once all are made.
+    return CreateControl(w.v, {dialog, cls, text, style, exStyle, RECT{}, id, font});
 }
 
 // The text fills the dialog above the buttons, which keep their size in the lower right corner.

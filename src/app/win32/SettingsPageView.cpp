@@ -54,13 +54,6 @@ constexpr int kPageInnerWidth = 5415;
 constexpr int kPageBottom = 6195;
 constexpr int kLineThickness = 15;
 
-struct TwipsRect {
-    int left;
-    int top;
-    int width;
-    int height;
-};
-
 // One solid brush per colour for the life of the page; system colours use the system's own
 // brushes, which follow a change of the colour scheme.
 class BrushCache {
@@ -122,18 +115,7 @@ class Builder {
 
     HWND MakeIn(HWND parent, const char* cls, const char* text, DWORD style, const TwipsRect& r,
                 int id, HFONT font, DWORD exStyle = 0) const {
-        const int left = TwipsX(v_, r.left);
-        const int top = TwipsY(v_, r.top);
-        const int width = TwipsX(v_, r.left + r.width) - left;
-        const int height = TwipsY(v_, r.top + r.height) - top;
-        HWND control = CreateWindowExA(exStyle, cls, text, WS_CHILD | WS_VISIBLE | style, left, top,
-                                       width < 1 ? 1 : width, height < 1 ? 1 : height, parent,
-                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                                       v_.instance, nullptr);
-        if (control && font) {
-            SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-        }
-        return control;
+        return CreateControl(v_, {parent, cls, text, style, exStyle, ToPixels(v_, r), id, font});
     }
 
     // A thin line in the window-frame colour.
@@ -241,19 +223,17 @@ class SettingsPage : public IPageView {
     void ShowWarning() {
         SendMessageA(warning_, WM_SHOWWINDOW, TRUE, 0);
         SendMessageA(warning_, WM_SETREDRAW, TRUE, 0);
-        if (HDC dc = GetDC(warning_)) {
-            SendMessageA(warning_, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc),
+        if (const ScopedDC dc{warning_}) {
+            SendMessageA(warning_, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(static_cast<HDC>(dc)),
                          PRF_CLIENT | PRF_ERASEBKGND);
-            ReleaseDC(warning_, dc);
         }
     }
 
     void HideWarning() {
         RECT rc;
         GetClientRect(warning_, &rc);
-        if (HDC dc = GetDC(warning_)) {
+        if (const ScopedDC dc{warning_}) {
             FillRect(dc, &rc, brushes_.Get(kPageColour));
-            ReleaseDC(warning_, dc);
         }
         SendMessageA(warning_, WM_SHOWWINDOW, FALSE, 0);
         SendMessageA(warning_, WM_SETREDRAW, FALSE, 0);
@@ -679,12 +659,9 @@ class HexPageView final : public SettingsPage {
     }
 
     static int TextHeight(HWND window, HFONT font) {
-        HDC dc = GetDC(window);
-        HGDIOBJ old = SelectObject(dc, font);
+        const ScopedDC dc(window, font);
         TEXTMETRICA metrics{};
         GetTextMetricsA(dc, &metrics);
-        SelectObject(dc, old);
-        ReleaseDC(window, dc);
         return metrics.tmHeight;
     }
 

@@ -290,6 +290,25 @@ void PlaceDialog(HWND dialog, const ViewContext& v, int clientWidthTw, int clien
     SetWindowPos(dialog, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+RECT ToPixels(const ViewContext& v, const TwipsRect& r) {
+    const int left = TwipsX(v, r.left);
+    const int top = TwipsY(v, r.top);
+    const int right = TwipsX(v, r.left + r.width);
+    const int bottom = TwipsY(v, r.top + r.height);
+    return {left, top, right > left ? right : left + 1, bottom > top ? bottom : top + 1};
+}
+
+HWND CreateControl(const ViewContext& v, const ControlArgs& a) {
+    HWND control = CreateWindowExA(
+        a.exStyle, a.cls, a.text, WS_CHILD | WS_VISIBLE | a.style, a.rect.left, a.rect.top,
+        a.rect.right - a.rect.left, a.rect.bottom - a.rect.top, a.parent,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(a.id)), v.instance, nullptr);
+    if (control && a.font) {
+        SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(a.font), FALSE);
+    }
+    return control;
+}
+
 INT_PTR RunModalDialog(HWND owner, const ViewContext& v, DWORD style, DLGPROC proc, void* param) {
     // The title too is set at WM_INITDIALOG, so the template needs no Unicode text.
     struct alignas(4) Template {

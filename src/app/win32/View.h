@@ -64,6 +64,57 @@ void SetPanelBackground(HWND panel, Colour background);
 void PlaceDialog(HWND dialog, const ViewContext& v, int clientWidthTw, int clientHeightTw,
                  HWND owner);
 
+// A window's DC (the screen's for none), with `font` selected while it lives; the font is put
+// back and the DC released at the end of the scope.
+class ScopedDC {
+  public:
+    explicit ScopedDC(HWND window, HFONT font = nullptr)
+        : window_(window),
+          dc_(GetDC(window)),
+          old_(dc_ && font ? SelectObject(dc_, font) : nullptr) {}
+    ScopedDC(const ScopedDC&) = delete;
+    ScopedDC& operator=(const ScopedDC&) = delete;
+    ~ScopedDC() {
+        if (dc_) {
+            if (old_) {
+                SelectObject(dc_, old_);
+            }
+            ReleaseDC(window_, dc_);
+        }
+    }
+    operator HDC() const { return dc_; }
+
+  private:
+    HWND window_;
+    HDC dc_;
+    HGDIOBJ old_;
+};
+
+// A control's place in twips from its parent's client origin.
+struct TwipsRect {
+    int left;
+    int top;
+    int width;
+    int height;
+};
+// In pixels; edges are converted rather than sizes, so that neighbours meet at any DPI, and a
+// control is at least one pixel each way.
+RECT ToPixels(const ViewContext& v, const TwipsRect& r);
+
+// Every child control of the program is made here: WS_CHILD | WS_VISIBLE and `style`, at `rect`
+// (pixels), with `font` when there is one.
+struct ControlArgs {
+    HWND parent = nullptr;
+    const char* cls = "STATIC";
+    const char* text = "";
+    DWORD style = 0;
+    DWORD exStyle = 0;
+    RECT rect{};
+    int id = 0;
+    HFONT font = nullptr;
+};
+HWND CreateControl(const ViewContext& v, const ControlArgs& args);
+
 // Runs a modal dialog from a template without controls: `proc` makes them at WM_INITDIALOG (in
 // pixels from twips), where lParam is `param`, and sets the title. Returns EndDialog's result.
 INT_PTR RunModalDialog(HWND owner, const ViewContext& v, DWORD style, DLGPROC proc, void* param);
