@@ -29,14 +29,7 @@ const std::string kServiceKey = "SYSTEM\\CurrentControlSet\\Services\\nv\\Device
 const std::string kNvidiaGuid = "{7C1D4A20-5B1E-4E1A-9D3C-2F0B8E6A1C55}";
 const std::string kOtherGuid = "{3A9E0F11-0C2D-4B7E-8A61-D5E2B4C7F903}";
 
-const std::vector<std::string> kModesDeltaNames = {
-    "CRUSH11_Modes_Delta",  "NV0A_Modes_Delta",   "NV10_Modes_Delta",    "NV10DDR_Modes_Delta",
-    "NV10GL_Modes_Delta",   "NV11_Modes_Delta",   "NV11DDR_Modes_Delta", "NV11GL_Modes_Delta",
-    "NV11M_Modes_Delta",    "NV15_Modes_Delta",   "NV15BR_Modes_Delta",  "NV15DDR_Modes_Delta",
-    "NV15GL_Modes_Delta",   "NV17_Modes_Delta",   "NV17GL_Modes_Delta",  "NV20_1_Modes_Delta",
-    "NV20_2_Modes_Delta",   "NV20_3_Modes_Delta", "NV20_Modes_Delta",    "NV25_Modes_Delta",
-    "NV25GL_Modes_Delta",   "NV4_Modes_Delta",    "NV5_Modes_Delta",     "NV5M64_Modes_Delta",
-    "NV5ULTRA_Modes_Delta", "NVVANTA_Modes_Delta"};
+using testing::kModesDeltaNames;
 
 constexpr const char* kFormatQuestion =
     "Your driver is NOT using the compressed mode format. However, it is capable of using it. In "

@@ -12,6 +12,7 @@
 
 #include "RegLoad.h"
 #include "WindowTesting.h"
+#include "host/TestSupport.h"
 #include "app/frmMainframe.h"
 #include "platform/sim/SimPlatform.h"
 #include "platform/win32/Win32Platform.h"
@@ -91,13 +92,15 @@ std::string Quorvel() {
     return path.substr(0, path.rfind('\\')) + "\\quorvel.exe";
 }
 
-class BackupWinTest : public testing::Test {
+class BackupWinTest
+    : public testing::Test,
+      protected quorvel::testing::TestPlatform<p::win32::Win32Registry, p::win32::Win32Files> {
   protected:
     void SetUp() override {
         if (!quorvel::testing::DisplayAvailable()) {
             GTEST_SKIP() << "no display: the restore's boxes need one";
         }
-        prompt_.onUnexpected = [](const std::string& what) { ADD_FAILURE() << what; };
+        prompt.onUnexpected = [](const std::string& what) { ADD_FAILURE() << what; };
         p::sim::SimRegistry machine;
         std::string error;
         ASSERT_TRUE(
@@ -122,22 +125,15 @@ class BackupWinTest : public testing::Test {
 
     // Applies 1024x768 at 85 Hz and returns the undo file the completion box names.
     std::string Apply() {
-        prompt_.Expect("The final frontier", IDYES).Expect("Completion", IDNO);
+        prompt.Expect("The final frontier", IDYES).Expect("Completion", IDNO);
         form_.cmdApply40_Click();
-        const std::string& completion = prompt_.Shown().back().text;
+        const std::string& completion = prompt.Shown().back().text;
         const std::string line = "Undo file:\r\n";
         const std::size_t at = completion.rfind(line);
         return at == std::string::npos ? std::string() : completion.substr(at + line.size());
     }
 
-    p::win32::Win32Registry registry_;
-    p::sim::ScriptedPrompt prompt_;
-    p::sim::SimSystemInfo system_;
-    p::sim::SimShell shell_;
-    p::sim::SimRestart restart_;
-    p::win32::Win32Files files_;
-    p::Platform services_{registry_, prompt_, system_, shell_, restart_, files_};
-    quorvel::app::frmMainframe form_{services_};
+    quorvel::app::frmMainframe form_{platform};
 };
 
 TEST_F(BackupWinTest, RegImportAndTheCommandLineRestoreBringBackEveryValue) {

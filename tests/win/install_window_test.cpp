@@ -12,6 +12,7 @@
 
 #include "RegLoad.h"
 #include "WindowTesting.h"
+#include "host/TestSupport.h"
 #include "app/frmMainframe.h"
 #include "app/win32/MainWindow.h"
 #include "app/win32/SettingsPageView.h"
@@ -38,14 +39,7 @@ const char* const kFixtureKeys[] = {
     "SOFTWARE\\Velkora",
 };
 
-const std::vector<std::string> kModesDeltaNames = {
-    "CRUSH11_Modes_Delta",  "NV0A_Modes_Delta",   "NV10_Modes_Delta",    "NV10DDR_Modes_Delta",
-    "NV10GL_Modes_Delta",   "NV11_Modes_Delta",   "NV11DDR_Modes_Delta", "NV11GL_Modes_Delta",
-    "NV11M_Modes_Delta",    "NV15_Modes_Delta",   "NV15BR_Modes_Delta",  "NV15DDR_Modes_Delta",
-    "NV15GL_Modes_Delta",   "NV17_Modes_Delta",   "NV17GL_Modes_Delta",  "NV20_1_Modes_Delta",
-    "NV20_2_Modes_Delta",   "NV20_3_Modes_Delta", "NV20_Modes_Delta",    "NV25_Modes_Delta",
-    "NV25GL_Modes_Delta",   "NV4_Modes_Delta",    "NV5_Modes_Delta",     "NV5M64_Modes_Delta",
-    "NV5ULTRA_Modes_Delta", "NVVANTA_Modes_Delta"};
+using quorvel::testing::kModesDeltaNames;
 
 void DeleteTree(HKEY root, const std::string& path) {
     HKEY key = nullptr;
@@ -100,13 +94,14 @@ KeyContents ReadKey(const std::string& path, const std::string& text) {
     return contents;
 }
 
-class InstallWindowTest : public testing::Test {
+class InstallWindowTest : public testing::Test,
+                          protected quorvel::testing::TestPlatform<platform::win32::Win32Registry> {
   protected:
     void SetUp() override {
         if (!quorvel::testing::DisplayAvailable()) {
             GTEST_SKIP() << "no display: run under xvfb-run to test the window";
         }
-        prompt_.onUnexpected = [](const std::string& what) { ADD_FAILURE() << what; };
+        prompt.onUnexpected = [](const std::string& what) { ADD_FAILURE() << what; };
         RemoveFixture();
     }
 
@@ -130,7 +125,7 @@ class InstallWindowTest : public testing::Test {
         const auto failures = quorvel::tools::CopyToRegistry(machine, platform::kHkeyLocalMachine);
         ASSERT_TRUE(failures.empty()) << failures.front();
 
-        form_.emplace(services_);
+        form_.emplace(platform);
         form_->Form_Load();
         window_.emplace(*form_);
         ASSERT_TRUE(window_->Create(GetModuleHandleA(nullptr), SW_HIDE));
@@ -190,13 +185,6 @@ class InstallWindowTest : public testing::Test {
         }
     }
 
-    platform::win32::Win32Registry registry_;
-    sim::ScriptedPrompt prompt_;
-    sim::SimSystemInfo system_;
-    sim::SimShell shell_;
-    sim::SimRestart restart_;
-    sim::SimFiles files_;
-    platform::Platform services_{registry_, prompt_, system_, shell_, restart_, files_};
     std::optional<frmMainframe> form_;
     std::optional<MainWindow> window_;
 };
@@ -206,14 +194,14 @@ TEST_F(InstallWindowTest, A4041DriverGetsTheHexadecimalTableAndTheFormatSwitch) 
     ASSERT_TRUE(form_->fmeSettings40Visible);
     Pick(9, 5);    // 1024x768: "85"
     Pick(13, 12);  // 1600x1024: "200", above the high-area threshold
-    prompt_.Expect("Error", IDYES)
+    prompt.Expect("Error", IDYES)
         .Expect("Almost there", IDYES)
         .Expect("The final frontier", IDYES)
         .Expect("Completion", IDNO);
     Click(quorvel::app::win32::kApply40Id);
-    EXPECT_EQ(prompt_.PendingCount(), 0u);
+    EXPECT_EQ(prompt.PendingCount(), 0u);
     ExpectWritten("S 1024x768=8055; 1600x1024=80C8;", 1, 1);
-    EXPECT_TRUE(restart_.Calls().empty());
+    EXPECT_TRUE(restart.Calls().empty());
     EXPECT_TRUE(IsWindow(Main()));
 }
 
@@ -223,11 +211,11 @@ TEST_F(InstallWindowTest, A2832DriverGetsTheCompressedTableWithoutTheSwitchWhenR
     const int base = quorvel::app::win32::kRateOptionIdBase;
     Click(base + 6 * 7 + 4);  // 640x480 at 85 Hz
     Click(base + 7 * 7 + 3);  // 800x600 at 75 Hz
-    prompt_.Expect("Almost there", IDNO)
+    prompt.Expect("Almost there", IDNO)
         .Expect("The final frontier", IDYES)
         .Expect("Completion", IDNO);
     Click(quorvel::app::win32::kApplyId);
-    EXPECT_EQ(prompt_.PendingCount(), 0u);
+    EXPECT_EQ(prompt.PendingCount(), 0u);
     // The service key keeps the 0 it had; the display key never had the value.
     ExpectWritten("S 640,480,-,-75;800,600,-,-72", -1, 0);
 }
@@ -235,9 +223,9 @@ TEST_F(InstallWindowTest, A2832DriverGetsTheCompressedTableWithoutTheSwitchWhenR
 TEST_F(InstallWindowTest, NoToTheConfirmationWritesNothing) {
     Start("driver-28.32-format-off.reg");
     Click(quorvel::app::win32::kRateOptionIdBase + 9 * 7 + 6);  // 1024x768 at 120 Hz
-    prompt_.Expect("Error", IDYES).Expect("Almost there", IDYES).Expect("The final frontier", IDNO);
+    prompt.Expect("Error", IDYES).Expect("Almost there", IDYES).Expect("The final frontier", IDNO);
     Click(quorvel::app::win32::kApplyId);
-    EXPECT_EQ(prompt_.PendingCount(), 0u);
+    EXPECT_EQ(prompt.PendingCount(), 0u);
     for (const char* path : {kDisplayKey, kServiceKey}) {
         const KeyContents contents = ReadKey(path, "S 1024,768,-,-100");
         EXPECT_TRUE(contents.tableValues.empty()) << path;

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "WindowTesting.h"
+#include "host/TestSupport.h"
 #include "app/frmMainframe.h"
 #include "app/win32/AboutBoxView.h"
 #include "app/win32/SettingsPageView.h"
@@ -42,14 +43,7 @@ constexpr const char* kDisplayKey =
 constexpr const char* kDriver2832 = "driver-28.32.reg";
 constexpr const char* kDriver4041FormatOff = "driver-40.41-format-off.reg";
 
-const std::array<const char*, 26> kModesDeltaNames = {
-    "CRUSH11_Modes_Delta",  "NV0A_Modes_Delta",   "NV10_Modes_Delta",    "NV10DDR_Modes_Delta",
-    "NV10GL_Modes_Delta",   "NV11_Modes_Delta",   "NV11DDR_Modes_Delta", "NV11GL_Modes_Delta",
-    "NV11M_Modes_Delta",    "NV15_Modes_Delta",   "NV15BR_Modes_Delta",  "NV15DDR_Modes_Delta",
-    "NV15GL_Modes_Delta",   "NV17_Modes_Delta",   "NV17GL_Modes_Delta",  "NV20_1_Modes_Delta",
-    "NV20_2_Modes_Delta",   "NV20_3_Modes_Delta", "NV20_Modes_Delta",    "NV25_Modes_Delta",
-    "NV25GL_Modes_Delta",   "NV4_Modes_Delta",    "NV5_Modes_Delta",     "NV5M64_Modes_Delta",
-    "NV5ULTRA_Modes_Delta", "NVVANTA_Modes_Delta"};
+using quorvel::testing::kModesDeltaNames;
 
 const std::array<const char*, 19> kResolutions = {
     "320x200",   "320x240",   "400x300",   "480x360",   "512x384",  "640x400",   "640x480",
@@ -260,21 +254,13 @@ LRESULT CALLBACK HostProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 // One simulated machine with the program's form on it.
-struct World {
+struct World : quorvel::testing::TestPlatform<sim::SimRegistry> {
     explicit World(const std::string& fixture) {
         std::string error;
         imported = registry.ImportRegFile(std::string(QUORVEL_FIXTURES_DIR "/") + fixture, &error);
         EXPECT_TRUE(imported) << error;
-        prompt.onUnexpected = [](const std::string& what) { ADD_FAILURE() << what; };
     }
 
-    sim::SimRegistry registry;
-    sim::ScriptedPrompt prompt;
-    sim::SimSystemInfo system;
-    sim::SimShell shell;
-    sim::SimRestart restart;
-    sim::SimFiles files;
-    p::Platform platform{registry, prompt, system, shell, restart, files};
     frmMainframe form{platform};
     bool imported = false;
 
@@ -612,7 +598,7 @@ TEST_F(CompressedPageTest, ApplyWritesTheTableOfTheClickedRates) {
         ASSERT_EQ(names.size(), 26u);
         for (std::size_t i = 0; i < names.size(); ++i) {
             EXPECT_EQ(names[i], kModesDeltaNames[i]);
-            EXPECT_EQ(world_->String(key, kModesDeltaNames[i]), table);
+            EXPECT_EQ(world_->String(key, kModesDeltaNames[i].c_str()), table);
         }
     }
     EXPECT_FALSE(Form().unloaded);
@@ -791,7 +777,7 @@ TEST_F(HexPageTest, PicksReachTheFormAndApplyWritesTheirTable) {
         ASSERT_EQ(names.size(), 26u);
         for (std::size_t i = 0; i < names.size(); ++i) {
             EXPECT_EQ(names[i], kModesDeltaNames[i]);
-            EXPECT_EQ(world_->String(key, kModesDeltaNames[i]), table);
+            EXPECT_EQ(world_->String(key, kModesDeltaNames[i].c_str()), table);
         }
         const auto format =
             world_->registry.GetValue(p::kHkeyLocalMachine, key, "UseCompressedModeFormat");

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "WindowTesting.h"
+#include "host/TestSupport.h"
 #include "app/frmMainframe.h"
 #include "app/win32/MainWindow.h"
 #include "app/win32/SettingsPageView.h"
@@ -27,13 +28,14 @@ namespace platform = quorvel::platform;
 
 constexpr const char* kChoiceTitle = "Choice of Detoantor version";
 
-class MainWindowTest : public testing::Test {
+class MainWindowTest : public testing::Test,
+                       protected quorvel::testing::TestPlatform<sim::SimRegistry> {
   protected:
     void SetUp() override {
         if (!quorvel::testing::DisplayAvailable()) {
             GTEST_SKIP() << "no display: run under xvfb-run to test the window";
         }
-        prompt_.onUnexpected = [](const std::string& what) { ADD_FAILURE() << what; };
+        prompt.onUnexpected = [](const std::string& what) { ADD_FAILURE() << what; };
     }
 
     void TearDown() override {
@@ -46,11 +48,10 @@ class MainWindowTest : public testing::Test {
     void Load(const char* fixture, std::uint32_t platformId = platform::kVerPlatformWin32Nt,
               int showCommand = SW_HIDE) {
         std::string error;
-        ASSERT_TRUE(
-            registry_.ImportRegFile(std::string(QUORVEL_FIXTURES_DIR "/") + fixture, &error))
+        ASSERT_TRUE(registry.ImportRegFile(std::string(QUORVEL_FIXTURES_DIR "/") + fixture, &error))
             << error;
-        system_.SetPlatformId(platformId);
-        form_.emplace(services_);
+        system.SetPlatformId(platformId);
+        form_.emplace(platform);
         form_->Form_Load();
         window_.emplace(*form_);
         ASSERT_TRUE(window_->Create(GetModuleHandleA(nullptr), showCommand));
@@ -149,13 +150,6 @@ class MainWindowTest : public testing::Test {
         return SendMessageA(SysInfo(id), BM_GETCHECK, 0, 0) == BST_CHECKED;
     }
 
-    sim::SimRegistry registry_;
-    sim::ScriptedPrompt prompt_;
-    sim::SimSystemInfo system_;
-    sim::SimShell shell_;
-    sim::SimRestart restart_;
-    sim::SimFiles files_;
-    platform::Platform services_{registry_, prompt_, system_, shell_, restart_, files_};
     std::optional<frmMainframe> form_;
     std::optional<MainWindow> window_;
     bool quit_ = false;
@@ -255,7 +249,7 @@ TEST_F(MainWindowTest, LoadInstalledRatesPicksTheHexadecimalTableInTheRealLists)
     ClickTab(2);
     EXPECT_EQ(Text(SysInfo(IDC_LBLINSTALLEDTABLE)), "7 resolutions, hexadecimal format");
     EXPECT_FALSE(GetMenuState(GetMenu(Main()), IDM_LOADINSTALLED, MF_BYCOMMAND) & MF_GRAYED);
-    prompt_.Expect("Load installed rates", platform::kIdOk);
+    prompt.Expect("Load installed rates", platform::kIdOk);
     SendMessageA(Main(), WM_COMMAND, MAKEWPARAM(IDM_LOADINSTALLED, 0), 0);
     Pump();
     ASSERT_EQ(VisibleFrame(), IDC_FMESETTINGS40);
@@ -275,7 +269,7 @@ TEST_F(MainWindowTest, TheGenerationChoiceRecreatesTheSettingsTab) {
     ASSERT_EQ(TabCount(), 2);
     ClickTab(2);
 
-    prompt_.Expect(kChoiceTitle, platform::kIdOk);
+    prompt.Expect(kChoiceTitle, platform::kIdOk);
     ClickOption(IDC_OBTVERERROR40);
     ASSERT_EQ(TabCount(), 3);
     EXPECT_EQ(TabCaption(3), "Settings 40");
@@ -286,7 +280,7 @@ TEST_F(MainWindowTest, TheGenerationChoiceRecreatesTheSettingsTab) {
     EXPECT_EQ(VisibleFrame(), IDC_FMESETTINGS40);
 
     ClickTab(2);
-    prompt_.Expect(kChoiceTitle, platform::kIdOk);
+    prompt.Expect(kChoiceTitle, platform::kIdOk);
     ClickOption(IDC_OBTVERERROR28);
     ASSERT_EQ(TabCount(), 3);
     EXPECT_EQ(TabCaption(3), "Settings");
@@ -294,8 +288,8 @@ TEST_F(MainWindowTest, TheGenerationChoiceRecreatesTheSettingsTab) {
     EXPECT_TRUE(Checked(IDC_OBTVERERROR28));
     ClickTab(3);
     EXPECT_EQ(VisibleFrame(), IDC_FMESETTINGS);
-    EXPECT_EQ(prompt_.PendingCount(), 0u);
-    EXPECT_EQ(prompt_.Shown().size(), 2u);
+    EXPECT_EQ(prompt.PendingCount(), 0u);
+    EXPECT_EQ(prompt.Shown().size(), 2u);
 }
 
 TEST_F(MainWindowTest, TabToolTipsComeFromTheForm) {
@@ -474,7 +468,7 @@ TEST_F(PageBuildingTest, TheOtherSettingsPageWhenTheManualChoiceSelectsIt) {
     Tick();
     Tick();
     EXPECT_EQ(Built(), "1100");
-    prompt_.Expect(kChoiceTitle, platform::kIdOk);
+    prompt.Expect(kChoiceTitle, platform::kIdOk);
     ClickOption(IDC_OBTVERERROR40);
     Tick();
     EXPECT_EQ(Built(), "1101");
