@@ -1,12 +1,19 @@
-# One Wine session for the program, as scripts/run and the emulated 32-bit PC use it: a prefix with
-# a simulated driver installation, Wine's desktop window on the display, the program worked from a
-# second process (rundrive.exe) and screenshots. Sourced; the caller sets
+# One Wine session for the program, as scripts/run, scripts/bench and the emulated 32-bit PC use
+# it: a prefix with a simulated driver installation, Wine's desktop window on the display, the
+# program worked from a second process (rundrive.exe) and screenshots. Sourced; the caller sets
 #   wine, wineserver   Wine's loader and server
 #   tools              the folder with regload.exe and rundrive.exe
 #   screen             the desktop's size (WIDTHxHEIGHT)
 #   QUORVEL_SHOTS      where screenshots go (none when empty)
 #   QUORVEL_PATIENCE   how many seconds rundrive waits for a window or a box (15 when empty)
+#   server_foreground  when set, the server runs in the foreground of a background job, whose
+#                      process ID session_start keeps in $server_pid (to read its CPU time)
 # and WINEPREFIX.
+
+# A Linux path as Wine programs take it: Z:\...
+winpath() {
+    echo "Z:$(realpath "$1" | tr / '\\')"
+}
 
 # Starts the server for the whole session (keys under the video root are volatile in Wine), makes
 # the prefix when it is new, sets the screen's DPI, opens Wine's desktop window when screenshots
@@ -14,7 +21,13 @@
 session_start() {
     local fixture=$1 dpi=$2
     mkdir -p "$WINEPREFIX"
-    "$wineserver" -p
+    server_pid=
+    if [ -n "${server_foreground:-}" ]; then
+        "$wineserver" -f -p &
+        server_pid=$!
+    else
+        "$wineserver" -p
+    fi
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
         "$wine" wineboot --init >/dev/null 2>&1 || true
         # Debian's Wine does not look in its own font folder: give the prefix Wine's Tahoma and
@@ -33,11 +46,14 @@ session_start() {
         "$wine" "${desktop[@]}" &
         wait_for_window 'Quorvel'
     fi
-    "$wine" "$tools/regload.exe" "Z:$(realpath "$fixture" | tr / '\\\\')"
+    "$wine" "$tools/regload.exe" "$(winpath "$fixture")"
 }
 
 session_end() {
     "$wineserver" -k || true
+    if [ -n "${server_pid:-}" ]; then
+        wait "$server_pid" 2>/dev/null || true
+    fi
 }
 
 # Starts a program on the session's desktop; its process ID is in $!.

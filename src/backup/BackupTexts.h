@@ -20,8 +20,10 @@ inline constexpr const char* kCommentLines[] = {
     "",
     "If the screen stays dark after the change:",
     "1. Restart the computer and press F8 before the Windows logo appears.",
-    "2. Choose \"Safe Mode\" or \"Enable VGA Mode\" (Windows NT 4.0: \"[VGA mode]\" in the boot "
-    "menu).",
+    // One line, joined from two literals on purpose: the brackets tell clang's
+    // -Wstring-concatenation that no comma is missing.
+    ("2. Choose \"Safe Mode\" or \"Enable VGA Mode\" (Windows NT 4.0: \"[VGA mode]\" in the boot "
+     "menu)."),
     "3. Double-click this file and answer Yes; or run: quorvel.exe /restore \"this file\"",
     "4. Restart Windows.",
 };

@@ -21,14 +21,21 @@ using platform::kHkeyLocalMachine;
 using platform::sim::RawValue;
 using platform::sim::SimRegistry;
 
-namespace {
-
 std::string Upper(std::string text) {
     for (char& c : text) {
         c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     }
     return text;
 }
+
+bool IsDisplayKeyPath(const std::string& upperKey) {
+    const std::string videoRoot = Upper(registry::kVideoRoot) + "\\";
+    return upperKey.rfind(videoRoot, 0) == 0 && upperKey.size() >= videoRoot.size() + 6 &&
+           upperKey.compare(upperKey.size() - 5, 5, "\\0000") == 0 &&
+           upperKey.find('\\', videoRoot.size()) == upperKey.size() - 5;
+}
+
+namespace {
 
 // What GetStringValue makes of a value: its bytes up to the first NUL.
 std::string TextOf(const RawValue& value) {
@@ -47,12 +54,17 @@ bool IsTableName(const std::string& upperName) {
 
 }  // namespace
 
+bool IsManagedValueName(const std::string& upperName) {
+    return IsTableName(upperName) || upperName == Upper(registry::kUseCompressedModeFormat);
+}
+
 int AnsweringPrompt::Show(const std::string& text, const std::string& title, std::uint32_t style) {
     titles.push_back(title);
     if (text.rfind(registry::kRegistryErrorPrompt, 0) == 0) {
         ++registryErrors;
     }
-    if (title == "Almost there" || title == "The final frontier" || title == backup::kBackupTitle) {
+    if (title == "Almost there" || title == "The final frontier" || title == backup::kBackupTitle ||
+        title == backup::kRestoreTitle) {
         return platform::kIdYes;
     }
     return (style & 0x0F) == platform::kMbYesNo ? platform::kIdNo : platform::kIdOk;
@@ -67,6 +79,47 @@ Snapshot TakeSnapshot(const SimRegistry& registry) {
         }
     }
     return snapshot;
+}
+
+std::optional<RawValue> ValueIn(const Snapshot& snapshot, const std::string& key,
+                                const std::string& name) {
+    const auto values = snapshot.find(key);
+    if (values == snapshot.end() || values->second.count(name) == 0) {
+        return std::nullopt;
+    }
+    return values->second.at(name);
+}
+
+bool SameValue(const std::optional<RawValue>& a, const std::optional<RawValue>& b) {
+    return a && b ? a->type == b->type && a->data == b->data : !a && !b;
+}
+
+std::vector<std::pair<std::string, std::string>> Changes(const Snapshot& before,
+                                                         const Snapshot& after) {
+    std::vector<std::pair<std::string, std::string>> changes;
+    for (const auto& [key, values] : before) {
+        if (after.count(key) == 0) {
+            changes.emplace_back(key, "");
+            continue;
+        }
+        for (const auto& [name, value] : values) {
+            if (!SameValue(value, ValueIn(after, key, name))) {
+                changes.emplace_back(key, name);
+            }
+        }
+    }
+    for (const auto& [key, values] : after) {
+        if (before.count(key) == 0) {
+            changes.emplace_back(key, "");
+            continue;
+        }
+        for (const auto& [name, value] : values) {
+            if (before.at(key).count(name) == 0) {
+                changes.emplace_back(key, name);
+            }
+        }
+    }
+    return changes;
 }
 
 void StartAndApply(SimRegistry& registry, RunResult* run) {
@@ -105,13 +158,10 @@ std::vector<std::string> CheckChanges(const Snapshot& before, const Snapshot& af
                                       const std::string& table) {
     const std::string ownKey = Upper(app::kOwnKeyPath);
     const std::string serviceKey = Upper(registry::kServiceKey);
-    const std::string videoRoot = Upper(registry::kVideoRoot) + "\\";
     std::vector<std::string> broken;
     const auto isDisplayKey = [&](const std::string& key) {
         const auto it = before.find(key);
-        if (key.rfind(videoRoot, 0) != 0 || it == before.end() ||
-            key.size() < videoRoot.size() + 6 || key.compare(key.size() - 5, 5, "\\0000") != 0 ||
-            key.find('\\', videoRoot.size()) != key.size() - 5) {
+        if (!IsDisplayKeyPath(key) || it == before.end()) {
             return false;
         }
         const auto driver = it->second.find("INSTALLEDDISPLAYDRIVERS");
@@ -140,7 +190,7 @@ std::vector<std::string> CheckChanges(const Snapshot& before, const Snapshot& af
             if (key == ownKey && (name == "VERSION" || name == "LASTUNDOFOLDER")) {
                 continue;
             }
-            if (!driverKey || (!IsTableName(name) && name != "USECOMPRESSEDMODEFORMAT")) {
+            if (!driverKey || !IsManagedValueName(name)) {
                 broken.push_back("value changed outside the driver's tables: " + where);
             } else if (IsTableName(name) &&
                        (value.type != platform::kRegSz ||
@@ -178,32 +228,22 @@ std::vector<std::string> CheckUndoFile(const Snapshot& before, const Snapshot& a
     }
     const std::string notSaved =
         "; " + Upper(std::string(backup::kNotSaved) + registry::kRootName + "\\");
-    for (const auto& [key, values] : after) {
-        const auto old = before.find(key);
-        for (const auto& [name, value] : values) {
-            if (!IsTableName(name) && name != "USECOMPRESSEDMODEFORMAT") {
-                continue;  // CheckChanges vouches for everything else
+    for (const auto& [key, name] : Changes(before, after)) {
+        if (!IsManagedValueName(name)) {
+            continue;  // CheckChanges vouches for everything else
+        }
+        const std::optional<RawValue> was = ValueIn(before, key, name);
+        const std::string path = key + "\\" + name;
+        const auto entry = saved.find(path);
+        if (entry != saved.end()) {
+            // Saved as not there: what the registry said, even when a failing call said it.
+            const bool same = !entry->second || SameValue(entry->second, was);
+            if (!same) {
+                broken.push_back("undo file holds other data than before: " + path);
             }
-            std::optional<RawValue> was;
-            if (old != before.end() && old->second.count(name) != 0) {
-                was = old->second.at(name);
-            }
-            if (was && was->type == value.type && was->data == value.data) {
-                continue;
-            }
-            const std::string path = key + "\\" + name;
-            const auto entry = saved.find(path);
-            if (entry != saved.end()) {
-                // Saved as not there: what the registry said, even when a failing call said it.
-                const bool same = !entry->second || (was && entry->second->type == was->type &&
-                                                     entry->second->data == was->data);
-                if (!same) {
-                    broken.push_back("undo file holds other data than before: " + path);
-                }
-            } else if (!told ||
-                       (run.undoFile && undo.find(notSaved + path + "\r\n") == std::string::npos)) {
-                broken.push_back("changed, but neither saved nor named as not saved: " + path);
-            }
+        } else if (!told ||
+                   (run.undoFile && undo.find(notSaved + path + "\r\n") == std::string::npos)) {
+            broken.push_back("changed, but neither saved nor named as not saved: " + path);
         }
     }
     return broken;

@@ -8,6 +8,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/Prompt.h"
@@ -23,9 +24,22 @@ class AnsweringPrompt : public platform::IPrompt {
     std::vector<std::string> titles;
 };
 
+std::string Upper(std::string text);
+// The 26 tables and UseCompressedModeFormat, by upper-cased name.
+bool IsManagedValueName(const std::string& upperName);
+// The shape of a display key: the video root, one subkey, "0000" (upper-cased).
+bool IsDisplayKeyPath(const std::string& upperKey);
+
 // Every key and value under HKEY_LOCAL_MACHINE, by upper-cased path and value name.
 using Snapshot = std::map<std::string, std::map<std::string, platform::sim::RawValue>>;
 Snapshot TakeSnapshot(const platform::sim::SimRegistry& registry);
+std::optional<platform::sim::RawValue> ValueIn(const Snapshot& snapshot, const std::string& key,
+                                               const std::string& name);
+bool SameValue(const std::optional<platform::sim::RawValue>& a,
+               const std::optional<platform::sim::RawValue>& b);
+// Every key created or deleted (key, "") and every value created, changed or deleted (key, name).
+std::vector<std::pair<std::string, std::string>> Changes(const Snapshot& before,
+                                                         const Snapshot& after);
 
 struct RunResult {
     AnsweringPrompt prompt;
@@ -47,9 +61,9 @@ std::string ExpectedTable(bool detonator40);
 std::vector<std::string> CheckChanges(const Snapshot& before, const Snapshot& after,
                                       const std::string& table);
 
-// Whatever changed in the driver's values is in the undo file with its data from before (or as
-// not there), or named there as not saved, or the user was told that no undo file could be
-// written. Returns what broke.
+// Whatever changed in the driver's values (deleted ones too) is in the undo file with its data from
+// before (or as not there), or named there as not saved, or the user was told that no undo file
+// could be written. Returns what broke.
 std::vector<std::string> CheckUndoFile(const Snapshot& before, const Snapshot& after,
                                        const RunResult& run);
 

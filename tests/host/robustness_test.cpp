@@ -1,6 +1,6 @@
 // Start-up, detection and one installation on real-shaped registries with every registry call
 // failing once, and on random registry trees: no crash, one box per failure, the run goes on,
-// and nothing changes but what the program means to write.
+// and nothing changes but what the program means to write. Then the parsers' seeded loops.
 #include <gtest/gtest.h>
 
 #include <dirent.h>
@@ -9,6 +9,7 @@
 #include <iterator>
 #include <random>
 
+#include "ParserChecks.h"
 #include "Robustness.h"
 #include "TestSupport.h"
 #include "registry/DriverKeys.h"
@@ -22,6 +23,27 @@ using platform::sim::RegCallRecord;
 std::string ReadFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// The files of tests/fuzz/<kind>/<target>/ ("seeds" or "reproducers"), in name order.
+std::vector<std::string> FuzzFiles(const std::string& kind, const std::string& target) {
+    const std::string folder =
+        std::string(QUORVEL_FIXTURES_DIR) + "/../fuzz/" + kind + "/" + target;
+    std::vector<std::string> names;
+    if (DIR* dir = opendir(folder.c_str())) {
+        while (const dirent* entry = readdir(dir)) {
+            if (entry->d_name[0] != '.') {
+                names.push_back(entry->d_name);
+            }
+        }
+        closedir(dir);
+    }
+    std::sort(names.begin(), names.end());
+    std::vector<std::string> files;
+    for (const std::string& name : names) {
+        files.push_back(ReadFile(folder + "/" + name));
+    }
+    return files;
 }
 
 // Whether a failure of call `n` of a clean run goes unreported: the probes KeyExists and
@@ -147,7 +169,7 @@ INSTANTIATE_TEST_SUITE_P(RealShapes, FaultSweep,
                          });
 
 // The same checks on 3,000 random trees from a fixed seed, then on every file in
-// tests/fuzz/reproducers/.
+// tests/fuzz/reproducers/registry/.
 TEST(RandomTrees, NoTreeBreaksWhatMustHold) {
     std::mt19937 random(20261207);
     std::vector<std::vector<std::uint8_t>> cases(3000);
@@ -157,15 +179,8 @@ TEST(RandomTrees, NoTreeBreaksWhatMustHold) {
             b = static_cast<std::uint8_t>(random());
         }
     }
-    const std::string folder = std::string(QUORVEL_FIXTURES_DIR) + "/../fuzz/reproducers";
-    if (DIR* dir = opendir(folder.c_str())) {
-        while (const dirent* entry = readdir(dir)) {
-            if (entry->d_name[0] != '.') {
-                const std::string data = ReadFile(folder + "/" + entry->d_name);
-                cases.emplace_back(data.begin(), data.end());
-            }
-        }
-        closedir(dir);
+    for (const std::string& data : FuzzFiles("reproducers", "registry")) {
+        cases.emplace_back(data.begin(), data.end());
     }
     for (std::size_t i = 0; i < cases.size(); ++i) {
         for (const std::string& broken : CheckRandomTree(cases[i].data(), cases[i].size())) {
@@ -173,6 +188,80 @@ TEST(RandomTrees, NoTreeBreaksWhatMustHold) {
         }
     }
 }
+
+// A seed changed in one to four places, as a fuzzer's first steps change it: a byte replaced,
+// inserted or dropped, a run dropped or repeated, or the tail of another seed put in its place.
+std::string Mutate(const std::vector<std::string>& seeds, std::mt19937& random) {
+    std::string text = seeds[random() % seeds.size()];
+    for (std::size_t step = 1 + random() % 4; step > 0; --step) {
+        const std::size_t at = random() % (text.size() + 1);
+        const std::size_t run = std::min<std::size_t>(1 + random() % 16, text.size() - at);
+        const std::string& other = seeds[random() % seeds.size()];
+        // Half the new bytes are any byte, half one that the seeds hold.
+        const char byte = random() % 2 != 0 || other.empty() ? static_cast<char>(random())
+                                                             : other[random() % other.size()];
+        switch (random() % 6) {
+            case 0:
+                text.replace(at, run == 0 ? 0 : 1, 1, byte);
+                break;
+            case 1:
+                text.insert(at, 1, byte);
+                break;
+            case 2:
+                text.erase(at, 1);
+                break;
+            case 3:
+                text.erase(at, run);
+                break;
+            case 4:
+                text.insert(at, text.substr(at, run));
+                break;
+            default:
+                text = text.substr(0, at) + other.substr(random() % (other.size() + 1));
+                break;
+        }
+    }
+    return text;
+}
+
+struct ParserTarget {
+    const char* name;  // as in tests/fuzz/seeds/ and cmake/fuzz.cmake
+    std::vector<std::string> (*check)(const std::uint8_t* bytes, std::size_t size);
+};
+
+class ParserFuzz : public ::testing::TestWithParam<ParserTarget> {};
+
+// Each parser's checks on its fuzzer's seeds, on 300 changes of them drawn from a fixed seed, and
+// on every file in tests/fuzz/reproducers/<target>/.
+TEST_P(ParserFuzz, NoInputBreaksWhatMustHold) {
+    const std::vector<std::string> seeds = FuzzFiles("seeds", GetParam().name);
+    ASSERT_FALSE(seeds.empty());
+    std::vector<std::string> cases = seeds;
+    std::mt19937 random(20261208);
+    for (int i = 0; i < 300; ++i) {
+        cases.push_back(Mutate(seeds, random));
+    }
+    for (const std::string& reproducer : FuzzFiles("reproducers", GetParam().name)) {
+        cases.push_back(reproducer);
+    }
+    for (std::size_t i = 0; i < cases.size(); ++i) {
+        const auto* bytes = reinterpret_cast<const std::uint8_t*>(cases[i].data());
+        for (const std::string& broken : GetParam().check(bytes, cases[i].size())) {
+            ADD_FAILURE() << "case " << i << ": " << broken;
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Parsers, ParserFuzz,
+                         ::testing::Values(ParserTarget{"restore", CheckRestore},
+                                           ParserTarget{"edid", CheckEdid},
+                                           ParserTarget{"modes", CheckModeTables},
+                                           ParserTarget{"command_line", CheckCommandLine}),
+                         [](const ::testing::TestParamInfo<ParserTarget>& info) {
+                             std::string name = info.param.name;
+                             name.erase(std::remove(name.begin(), name.end(), '_'), name.end());
+                             return name;
+                         });
 
 }  // namespace
 }  // namespace quorvel::robustness
