@@ -90,6 +90,15 @@ std::vector<std::string> CheckRestore(const std::uint8_t* bytes, std::size_t siz
     RunResult run;
     platform::Platform services{registry, run.prompt, system, shell, restart, files};
     registry::mdlRegistry api(registry, run.prompt);
+    // This machine's NVIDIA display keys: a file naming any other display key is refused whole.
+    platform::QuietPrompt quiet;
+    registry::mdlRegistry quietApi(registry, quiet);
+    std::vector<std::string> machineKeys;
+    for (const std::string& key : registry::DisplayKeys(quietApi)) {
+        machineKeys.push_back(Upper(key));
+    }
+    machineKeys.push_back(Upper(registry::kServiceKey));
+    registry.ClearCalls();
     const Snapshot before = TakeSnapshot(registry);
     const backup::RestoreResult result = backup::RestoreBackup(kUndoFilePath, api, services).result;
     const Snapshot after = TakeSnapshot(registry);
@@ -102,7 +111,12 @@ std::vector<std::string> CheckRestore(const std::uint8_t* bytes, std::size_t siz
         broken.push_back("a key was left open");
     }
     const backup::ParsedUndoFile parsed = backup::ParseUndoFile(text);
-    if (parsed.refusal) {
+    const bool foreign = std::any_of(
+        parsed.values.begin(), parsed.values.end(), [&](const backup::SavedValue& value) {
+            return std::find(machineKeys.begin(), machineKeys.end(), Upper(value.keyPath)) ==
+                   machineKeys.end();
+        });
+    if (parsed.refusal || foreign) {
         if (result != backup::RestoreResult::Failed) {
             broken.push_back("a refused file did not fail the restore");
         }
