@@ -1,6 +1,8 @@
-// The settings pages' colours: the rates "Apply" warns about are red, row by row, and the rows
-// stripe, red for the common 4:3 resolutions.
+// The settings pages' colours, row by row: the stripes, red for the common 4:3 resolutions, and
+// the rates "Apply" warns about (above 75 Hz below 640x480, above 85 Hz from there on) in red.
 #include <gtest/gtest.h>
+
+#include <array>
 
 #include "app/PageColours.h"
 #include "modes/Catalogue.h"
@@ -8,20 +10,36 @@
 namespace quorvel::app {
 namespace {
 
-TEST(PageColours, RatesAboveTheirAreasThresholdAreRed) {
-    // The first red rate of each row: above 75 Hz below 640x480, above 85 Hz from there on.
-    for (std::size_t row = 0; row < modes::kResolutionCount; ++row) {
-        const bool low = modes::kCatalogue[row].area == modes::Area::Low;
-        for (std::size_t index = 0; index < modes::kCompressedRateCount; ++index) {
-            const bool red = index >= (low ? 4u : 5u);
-            const Colour expected = row == 1 && index == 4 ? kDarkRed : red ? kRed : kFindingColour;
-            EXPECT_EQ(RateCaptionColour(row, index), expected) << row << " " << index;
+struct RowLook {
+    Colour back;
+    std::array<Colour, 7> captions;
+};
+
+TEST(PageColours, EveryRowAndRateCaptionOfTheCompressedPage) {
+    const Colour face = kFaceColour;
+    const Colour shadow = kShadowColour;
+    const Colour text = kFindingColour;
+    const std::array<Colour, 7> low = {text, text, text, text, kRed, kRed, kRed};
+    const std::array<Colour, 7> high = {text, text, text, text, text, kRed, kRed};
+    const std::array<RowLook, 19> rows = {{
+        {face, low},       {shadow, {text, text, text, text, kDarkRed, kRed, kRed}},
+        {face, low},       {shadow, low},
+        {face, low},       {shadow, low},
+        {kLightRed, high}, {kDarkRed, high},
+        {face, high},      {kDarkRed, high},
+        {face, high},      {kDarkRed, high},
+        {face, high},      {shadow, high},
+        {kLightRed, high}, {shadow, high},
+        {face, high},      {shadow, high},
+        {face, high},
+    }};
+    for (std::size_t row = 0; row < rows.size(); ++row) {
+        SCOPED_TRACE(modes::ResolutionText(modes::kCatalogue[row]));
+        EXPECT_EQ(RowColour(row, modes::kCatalogue[row].common43Compressed), rows[row].back);
+        for (std::size_t index = 0; index < 7; ++index) {
+            EXPECT_EQ(RateCaptionColour(row, index), rows[row].captions[index]) << index;
         }
     }
-    EXPECT_EQ(RowColour(0, false), kFaceColour);
-    EXPECT_EQ(RowColour(1, false), kShadowColour);
-    EXPECT_EQ(RowColour(2, true), kLightRed);
-    EXPECT_EQ(RowColour(3, true), kDarkRed);
 }
 
 }  // namespace

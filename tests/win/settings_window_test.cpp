@@ -16,6 +16,7 @@
 
 #include "WindowTesting.h"
 #include "host/TestSupport.h"
+#include "app/PageColours.h"
 #include "app/frmMainframe.h"
 #include "app/win32/AboutBoxView.h"
 #include "app/win32/SettingsPageView.h"
@@ -492,44 +493,26 @@ TEST_F(CompressedPageTest, ShowsItsCaptionsAndAGridOfIndependentRows) {
     EXPECT_LE(apply.bottom, w::TwipsY(v_, 6255));
 }
 
-struct RowLook {
-    const char* resolution;
-    COLORREF back;
-    std::array<COLORREF, 7> captions;
-};
-
+// The view paints each row and caption in the colours of the pages' table (pinned on the host).
 TEST_F(CompressedPageTest, RowsAndRateCaptionsCarryTheirColours) {
-    const COLORREF face = Sys(COLOR_BTNFACE);
-    const COLORREF shadow = Sys(COLOR_BTNSHADOW);
     const COLORREF text = Sys(COLOR_BTNTEXT);
-    const COLORREF light = RGB(255, 128, 128);
-    const COLORREF dark = RGB(192, 0, 0);
     const COLORREF red = RGB(255, 0, 0);
-    const std::array<COLORREF, 7> low = {text, text, text, text, red, red, red};
-    const std::array<COLORREF, 7> high = {text, text, text, text, text, red, red};
-    const std::array<RowLook, 19> rows = {{
-        {"320x200", face, low},     {"320x240", shadow, {text, text, text, text, dark, red, red}},
-        {"400x300", face, low},     {"480x360", shadow, low},
-        {"512x384", face, low},     {"640x400", shadow, low},
-        {"640x480", light, high},   {"800x600", dark, high},
-        {"848x480", face, high},    {"1024x768", dark, high},
-        {"1152x864", face, high},   {"1280x960", dark, high},
-        {"1280x1024", face, high},  {"1600x1024", shadow, high},
-        {"1600x1200", light, high}, {"1920x1080", shadow, high},
-        {"1920x1200", face, high},  {"1920x1440", shadow, high},
-        {"2048x1536", face, high},
-    }};
-    for (std::size_t row = 0; row < rows.size(); ++row) {
-        SCOPED_TRACE(rows[row].resolution);
-        const Painted label = PaintOf(*view_, Form(), One("Static", rows[row].resolution));
+    for (std::size_t row = 0; row < quorvel::modes::kResolutionCount; ++row) {
+        const auto& resolution = quorvel::modes::kCatalogue[row];
+        SCOPED_TRACE(quorvel::modes::ResolutionText(resolution));
+        const COLORREF back =
+            w::ToColorRef(quorvel::app::RowColour(row, resolution.common43Compressed));
+        const Painted label = PaintOf(
+            *view_, Form(), One("Static", quorvel::modes::ResolutionText(resolution).c_str()));
         ASSERT_TRUE(label.handled);
-        EXPECT_EQ(label.back, rows[row].back);
+        EXPECT_EQ(label.back, back);
         EXPECT_EQ(label.text, text);
         for (std::size_t index = 0; index < 7; ++index) {
             const Painted button = PaintOf(*view_, Form(), Option(row, index));
             ASSERT_TRUE(button.handled) << index;
-            EXPECT_EQ(button.back, rows[row].back) << index;
-            EXPECT_EQ(button.text, rows[row].captions[index]) << index;
+            EXPECT_EQ(button.back, back) << index;
+            EXPECT_EQ(button.text, w::ToColorRef(quorvel::app::RateCaptionColour(row, index)))
+                << index;
         }
     }
 
