@@ -100,6 +100,8 @@ void ParseApply(const std::vector<std::string>& words, CommandLine& command) {
             command.force = true;
         } else if (word[0] == '/' || word[0] == '-') {
             refuse(kApplyUnknown + word);
+        } else if (command.action == CommandLine::Action::Reapply) {
+            refuse(kApplyUnknown + word);  // the record gives the modes
         } else {
             // The modes, comma-separated; blanks after the commas are taken too.
             std::size_t start = 0;
@@ -122,7 +124,7 @@ void ParseApply(const std::vector<std::string>& words, CommandLine& command) {
             }
         }
     }
-    if (command.modes.empty()) {
+    if (command.modes.empty() && command.action == CommandLine::Action::Apply) {
         refuse(kApplyNeedsModes);
     }
     command.reboot = reboot.value_or(false);
@@ -136,8 +138,9 @@ CommandLine ParseCommandLine(const std::string& arguments) {
     const std::string first = line.substr(0, blank);
     std::string rest = blank == std::string::npos ? std::string() : Trim(line.substr(blank));
     CommandLine command;
-    if (IsSwitch(first, "apply")) {
-        command.action = CommandLine::Action::Apply;
+    if (IsSwitch(first, "apply") || IsSwitch(first, "reapply")) {
+        command.action =
+            IsSwitch(first, "apply") ? CommandLine::Action::Apply : CommandLine::Action::Reapply;
         ParseApply(Words(line), command);
         return command;
     }
@@ -164,6 +167,7 @@ int RunCommandLine(const CommandLine& command, platform::Platform& platform) {
             return backup::ExitCode(backup::RestoreBackup(command.file, registry, platform).result);
         }
         case CommandLine::Action::Apply:
+        case CommandLine::Action::Reapply:
             return RunApply(command, platform);
         case CommandLine::Action::Help:
             platform.prompt.Show(kUsage, kMainCaption,

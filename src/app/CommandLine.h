@@ -24,6 +24,10 @@ inline constexpr const char* kUsage =
     "Sets the rates as \"Apply\" would, without a window; logs to FILE (Quorvel.log in the backup "
     "folder). Exit code 0 when every value was written, 1 when refused, 3 when some failed.\r\n"
     "\r\n"
+    "quorvel.exe /reapply [the switches of /apply]\r\n"
+    "Sets the rates last applied again when a driver update took them away; does nothing when "
+    "they are installed. Logs and exits as /apply.\r\n"
+    "\r\n"
     "quorvel.exe /?\r\n"
     "Shows this list.";
 inline constexpr const char* kUnknownCommandLine = "The command line is not understood: ";
@@ -47,7 +51,7 @@ struct ModeChoice {
 };
 
 struct CommandLine {
-    enum class Action { Window, Restore, Help, Apply, Invalid };
+    enum class Action { Window, Restore, Help, Apply, Reapply, Invalid };
     Action action = Action::Window;
     std::string file;  // Restore: the undo file; Apply: the log file (empty: the default one)
     std::string text;  // Invalid: the command line as given; Apply: why it is refused, if it is

@@ -1,6 +1,8 @@
 // The monitor's limits as the settings pages and the System information page show them.
 #include "app/MonitorCheck.h"
 
+#include <utility>
+
 #include "monitor/MonitorRegistry.h"
 #include "registry/DriverKeys.h"
 #include "text/CrLf.h"
@@ -8,8 +10,8 @@
 namespace quorvel::app {
 
 void MonitorCheck::Read(platform::IRegistry& api, registry::mdlRegistry& registry) {
-    const monitor::MonitorsRead read = monitor::ReadMonitorEdids(api);
-    edids_ = read.edids;
+    monitor::MonitorsRead read = monitor::ReadMonitorEdids(api);
+    edids_ = std::move(read.edids);
     unreadable_ = read.unreadable;
     typed = monitor::ReadTypedLimits(registry, registry::kOwnKey);
     Combine();

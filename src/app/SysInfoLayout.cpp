@@ -64,9 +64,9 @@ SysInfoLayout LayOutSysInfo(const SysInfoTexts& texts, int dpiX, int dpiY,
         int rowTop = top + y(kFirstRowTw);
         for (const SysInfoTexts::Row& row : group.rows) {
             const int valueHeight = measure.Measure(row.value, false, innerRight - column).height;
-            const int height = std::max(rowHeight, valueHeight);
-            g.rows.push_back({Rect{innerLeft, rowTop, column, rowTop + rowHeight},
-                              Rect{column, rowTop, innerRight, rowTop + height}});
+            const int height = row.shown ? std::max(rowHeight, valueHeight) : -rowGap;
+            g.rows.push_back({Rect{innerLeft, rowTop, column, rowTop + std::max(height, 0)},
+                              Rect{column, rowTop, innerRight, rowTop + std::max(height, 0)}});
             rowTop += height + rowGap;
         }
         g.frame.bottom = rowTop - rowGap + y(kGroupBottomMarginTw);

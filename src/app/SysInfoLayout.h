@@ -39,6 +39,7 @@ struct SysInfoTexts {
     struct Row {
         std::string caption;
         std::string value;
+        bool shown = true;  // a row not shown takes no room
     };
     struct Group {
         std::string caption;

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "app/frmMainframe.h"
+#include "applied/Applied.h"
 #include "backup/Backup.h"
 #include "detect/Detection.h"
 #include "install/Install.h"
@@ -35,28 +36,26 @@ constexpr const char* kHighArea = "a rate above 85 Hz in the high resolution are
 constexpr const char* kLowArea = "a rate above 75 Hz in the low resolution area";
 constexpr const char* kBackupRefused =
     "The undo file could not be made whole, so nothing was written.";
+constexpr const char* kNoRecord = "No rates have been applied on this machine: nothing to do.";
+constexpr const char* kRecordInstalledStart = "The rates applied on ";
+constexpr const char* kRecordInstalledEnd = " are installed: nothing to do.";
 
 // Every box goes to the log: its title and its text on one line.
 class LogPrompt : public platform::IPrompt {
   public:
     explicit LogPrompt(std::string& log) : log_(log) {}
-    int Show(const std::string& text, const std::string& title, std::uint32_t style) override {
+    int Show(const std::string& text, platform::CStr title, std::uint32_t style) override {
         std::string flat = text;
         for (std::size_t at = flat.find(kCrLf); at != std::string::npos; at = flat.find(kCrLf)) {
             flat.replace(at, 2, " ");
         }
-        log_ += Concat({"Box \"", title, "\": ", flat, kCrLf});
+        log_ += Concat({"Box \"", title.c_str(), "\": ", flat, kCrLf});
         return (style & 0x0F) == platform::kMbYesNo ? platform::kIdNo : platform::kIdOk;
     }
 
   private:
     std::string& log_;
 };
-
-std::string ModeText(int width, int height, int rate) {
-    return Concat(
-        {std::to_string(width), "x", std::to_string(height), " at ", std::to_string(rate), " Hz"});
-}
 
 // The steps of one run; each adds its lines to the log. `Refuse` ends the run with code 1.
 class ApplyRun {
@@ -69,17 +68,24 @@ class ApplyRun {
 
     int Run() {
         const platform::SystemTime now = platform_.files.GetLocalTime();
+        const bool reapply = command_.action == CommandLine::Action::Reapply;
         std::string modes;
+        std::string refusal = command_.text;
         for (const ModeChoice& mode : command_.modes) {
-            modes += Concat({modes.empty() ? "" : ",", std::to_string(mode.width), "x",
-                             std::to_string(mode.height), "@", std::to_string(mode.rate)});
+            modes += Concat({modes.empty() ? "" : ",", text::Decimal(mode.width), "x",
+                             text::Decimal(mode.height), "@", text::Decimal(mode.rate)});
+            const std::size_t row = modes::RowOf(mode.width, mode.height);
+            if (row < modes::kResolutionCount && mode.rate > 0) {
+                rates_[row] = mode.rate;
+            } else if (refusal.empty()) {
+                refusal = modes::ModeText(mode.width, mode.height, mode.rate) + kNotOnPage;
+            }
         }
-        Line(Concat({text::Decimal(now.year), "-", text::Decimal(now.month, 2), "-",
-                     text::Decimal(now.day, 2), " ", text::Decimal(now.hour, 2), ":",
-                     text::Decimal(now.minute, 2), ":", text::Decimal(now.second, 2),
-                     "  quorvel.exe /apply ", modes}));
-        if (!command_.text.empty()) {
-            return Refuse(command_.text);
+        Line(Concat({text::Joined(now.year, now.month, now.day, "-"), " ",
+                     text::Joined(now.hour, now.minute, now.second, ":"),
+                     reapply ? "  quorvel.exe /reapply" : "  quorvel.exe /apply ", modes}));
+        if (!refusal.empty()) {
+            return Refuse(refusal);
         }
         const detect::Findings f = detect::GatherSystemInfo(registry_, platform_.system);
         Line(Concat({"Device description: ", f.deviceDescription.value_or("not found")}));
@@ -101,6 +107,9 @@ class ApplyRun {
         detonator40_ = f.detonator40 ? *f.detonator40 : *command_.detonator40;
         Line(detonator40_ ? "Generation: 40.41, hexadecimal compressed mode format"
                           : "Generation: 28.32, compressed mode format");
+        if (reapply && !RecordNotInstalled(f.driverVersion)) {
+            return kExitApplied;
+        }
         if (!Select() || !CheckWarnings()) {
             return kExitRefused;
         }
@@ -133,9 +142,12 @@ class ApplyRun {
             }
         }
         if (!failed.empty()) {
-            Line(Concat({std::to_string(failed.size()), " of ", std::to_string(values),
+            Line(Concat({text::Decimal(failed.size()), " of ", text::Decimal(values),
                          " values could not be written; the undo file puts back the others."}));
             return kExitSomeFailed;
+        }
+        if (const auto record = applied::RecordOf(table, now, f.driverVersion)) {
+            applied::WriteRecord(platform_.registry, *record);
         }
         if (command_.reboot) {
             Line("Restarting Windows (/reboot).");
@@ -152,30 +164,43 @@ class ApplyRun {
         return kExitRefused;
     }
 
-    // The modes as the settings page of the generation would hold them.
+    // /reapply: the rates of the record, when the tables no longer hold them.
+    bool RecordNotInstalled(const std::optional<std::string>& driverNow) {
+        const std::optional<applied::Record> record = applied::ReadRecord(platform_.registry);
+        if (!record) {
+            Line(kNoRecord);
+            return false;
+        }
+        if (applied::IsInstalled(*record, readback::ReadInstalledTables(registry_), detonator40_)) {
+            Line(Concat({kRecordInstalledStart, record->date, kRecordInstalledEnd}));
+            return false;
+        }
+        Line(applied::NotInstalledText(*record, driverNow, 0));
+        rates_ = record->rates;
+        return true;
+    }
+
+    // The rates as the settings page of the generation would hold them.
     bool Select() {
-        for (const ModeChoice& mode : command_.modes) {
+        const modes::PageSelection page = modes::SelectRates(rates_, detonator40_);
+        if (page.notOffered != 0) {
             std::size_t row = 0;
-            while (row < modes::kResolutionCount &&
-                   (modes::kCatalogue[row].width != mode.width ||
-                    modes::kCatalogue[row].height != mode.height)) {
+            while ((page.notOffered >> row & 1) == 0) {
                 ++row;
             }
-            const auto* index = std::find(modes::kCompressedRates.begin(),
-                                          modes::kCompressedRates.end(), mode.rate);
-            const std::optional<int> item = modes::HexItemOf(mode.rate);
-            if (row == modes::kResolutionCount ||
-                (detonator40_ ? !item : index == modes::kCompressedRates.end())) {
-                Refuse(ModeText(mode.width, mode.height, mode.rate) + kNotOnPage);
-                return false;
-            }
-            chosen_.push_back({mode.width, mode.height, mode.rate});
-            if (detonator40_) {
-                cmb_[row] = *item;
-            } else {
-                opt_[row][static_cast<std::size_t>(index - modes::kCompressedRates.begin())] = true;
+            Refuse(modes::ModeText(modes::kCatalogue[row].width, modes::kCatalogue[row].height,
+                                   rates_[row]) +
+                   kNotOnPage);
+            return false;
+        }
+        for (std::size_t row = 0; row < modes::kResolutionCount; ++row) {
+            if (rates_[row] != 0) {
+                chosen_.push_back(
+                    {modes::kCatalogue[row].width, modes::kCatalogue[row].height, rates_[row]});
             }
         }
+        opt_ = page.opt;
+        cmb_ = page.cmb;
         return true;
     }
 
@@ -218,6 +243,7 @@ class ApplyRun {
     std::string& log_;
     registry::mdlRegistry registry_;
     bool detonator40_ = false;
+    modes::Rates rates_{};
     modes::CompressedSelection opt_{};
     modes::HexSelection cmb_{};
     std::vector<monitor::ChosenMode> chosen_;
@@ -231,7 +257,7 @@ int RunApply(const CommandLine& command, platform::Platform& platform) {
     platform::Platform quiet{platform.registry, prompt,           platform.system,
                              platform.shell,    platform.restart, platform.files};
     const int code = ApplyRun(command, quiet, log).Run();
-    log += Concat({"Exit code ", std::to_string(code), kCrLf, kCrLf});
+    log += Concat({"Exit code ", text::Decimal(code), kCrLf, kCrLf});
     std::string path = command.file;
     if (path.empty()) {
         const std::string folder = backup::UsableBackupFolder(platform.files);

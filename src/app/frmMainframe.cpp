@@ -1,6 +1,7 @@
 // The main window's start-up, page switching, menus and the event handlers of its pages.
 #include "app/frmMainframe.h"
 
+#include "applied/Applied.h"
 #include "backup/Backup.h"
 #include "backup/BackupTexts.h"
 #include "backup/Restore.h"
@@ -64,8 +65,8 @@ void frmMainframe::ShowMonitorLine() {
 
 void frmMainframe::mnuMonitorLimits_Click() {
     frmMonitorLimits dialog(platform_.prompt, monitor.typed);
-    if (showMonitorLimitsModal) {
-        showMonitorLimitsModal(dialog);
+    if (dialogs) {
+        dialogs->ShowMonitorLimits(dialog);
     }
     if (dialog.accepted) {
         monitor.Type(dialog.typedLimits, registry_);
@@ -117,9 +118,38 @@ void frmMainframe::GatherSystemInfo() {
     obtVerError28.visible = f.offerGenerationChoice;
 
     generationKnown_ = f.detonator40.has_value();
+    driverVersion_ = f.driverVersion;
     installed_ = readback::ReadInstalledTables(registry_);
     ShowInstalledTable();
     UpdateMenus();
+    CheckApplied();
+}
+
+void frmMainframe::CheckApplied() {
+    platform::DisplayMode now;
+    if (platform_.system.EnumDisplaySettingsA(platform::kEnumCurrentSettings, &now)) {
+        lblScreenNow = {applied::ScreenText(now), kFindingColour};
+    }
+    const std::optional<applied::Record> record = applied::ReadRecord(platform_.registry);
+    if (!record) {
+        return;
+    }
+    const applied::InEffect inEffect = applied::RatesInEffect(*record, platform_.system);
+    lblRatesInEffect = {inEffect.text, inEffect.allOffered ? kFindingColour : kRed};
+    const bool detonator40 = generationKnown_ ? blnDetonator40 : record->detonator40;
+    if (applied::IsInstalled(*record, installed_, detonator40)) {
+        return;
+    }
+    const modes::PageSelection page = modes::SelectRates(record->rates, blnDetonator40);
+    const SettingsPage inUse = SettingsPageInUse();
+    lblApplied = {applied::NotInstalledText(*record, driverVersion_,
+                                            inUse == SettingsPage::None ? 0 : page.notOffered),
+                  kRed};
+    if (inUse == SettingsPage::Hexadecimal) {
+        cmb = page.cmb;
+    } else if (inUse == SettingsPage::Compressed) {
+        opt = page.opt;
+    }
 }
 
 void frmMainframe::ShowInstalledTable() {
@@ -177,8 +207,8 @@ void frmMainframe::mnuAbout_Click() {
     if (!aboutBox) {
         aboutBox.emplace(platform_.shell);
     }
-    if (showAboutBoxModal) {
-        showAboutBoxModal(*aboutBox);
+    if (dialogs) {
+        dialogs->ShowAboutBox(*aboutBox);
     }
 }
 
@@ -303,8 +333,8 @@ void frmMainframe::mnuPreview_Click() {
         registry::ReadPresentData(plan->keys, registry_);
     }
     frmPreview preview(std::move(plan), !blnCompressedActive, platform_);
-    if (showPreviewModal) {
-        showPreviewModal(preview);
+    if (dialogs) {
+        dialogs->ShowPreview(preview);
     }
 }
 
@@ -319,9 +349,12 @@ void frmMainframe::mnuRestore_Click() {
         EndProgram();
         return;
     }
-    // The restore may have changed the tables the "Installed table:" line describes.
+    // The restore may have changed the tables the "Installed table:" line describes, and the
+    // record follows them.
     installed_ = readback::ReadInstalledTables(registry_);
     ShowInstalledTable();
+    lblApplied.visible = false;
+    CheckApplied();
 }
 
 void frmMainframe::InstallModeTable(const std::string& strModeTable) {
@@ -334,7 +367,13 @@ void frmMainframe::InstallModeTable(const std::string& strModeTable) {
     if (!saved.goOn) {
         return;
     }
-    install::WritePlan(plan, registry_);
+    if (install::WritePlan(plan, registry_).empty()) {
+        if (const auto record =
+                applied::RecordOf(strModeTable, platform_.files.GetLocalTime(), driverVersion_)) {
+            applied::WriteRecord(platform_.registry, *record);
+        }
+        lblApplied.visible = false;  // the tables hold the rates now
+    }
     if (restart::OfferRestart(platform_.prompt, platform_.restart,
                               backup::UndoFileLine(saved.undoFile))) {
         EndProgram();

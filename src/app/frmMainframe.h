@@ -4,7 +4,6 @@
 #pragma once
 
 #include <array>
-#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -41,6 +40,18 @@ inline constexpr const char* kWarningText =
     "MAKE SURE, YOUR MONITOR SUPPORTS THE FREQUENCY SETTINGS, YOU ENTERED! I DON'T TAKE THE "
     "RESPONSIBILITY FOR ANY DAMAGE!";
 inline constexpr unsigned kWarningBlinkMs = 400;
+
+// The modal dialogs the form opens: the view shows them over its window and returns when they
+// are closed (tests bring their own).
+class IModalDialogs {
+  public:
+    virtual void ShowAboutBox(frmAboutBox& box) = 0;
+    virtual void ShowMonitorLimits(frmMonitorLimits& dialog) = 0;
+    virtual void ShowPreview(frmPreview& preview) = 0;
+
+  protected:
+    ~IModalDialogs() = default;
+};
 
 class frmMainframe {
   public:
@@ -85,6 +96,11 @@ class frmMainframe {
     Label lblFormatUsage{"No", kRed};
     Label lblFormatHexadecimal{"Not found", kRed};
     Label lblInstalledTable{readback::kNoTableLine, kRed};
+    // Under "Installed table:": the rates last applied are not installed (shown only then).
+    Label lblApplied{"", kRed, false};
+    // How many of the rates last applied the display offers (shown only when they are known).
+    Label lblRatesInEffect{"", kRed, false};
+    Label lblScreenNow{"Not found", kRed};
     Label lblOS{"Windows 95/98/ME", kRed};
     Label lblSummary{"The fix should work properly.", kFindingColour};
     Label lblMonitor{monitor::kNoLimitsKnown, kRed};
@@ -113,13 +129,8 @@ class frmMainframe {
 
     // The about box while it is loaded.
     std::optional<frmAboutBox> aboutBox;
-    // Shows the about box modally over this window and returns when it is closed; set by the
-    // view (tests set their own).
-    std::function<void(frmAboutBox&)> showAboutBoxModal;
-    // Shows the monitor limits dialog modally and returns when it is closed; set by the view.
-    std::function<void(frmMonitorLimits&)> showMonitorLimitsModal;
-    // Shows the preview modally and returns when it is closed; set by the view.
-    std::function<void(frmPreview&)> showPreviewModal;
+    // Set by the view while its window exists; without it the dialogs are not shown.
+    IModalDialogs* dialogs = nullptr;
 
     // Set once the window is unloaded and the program is to end.
     bool unloaded = false;
@@ -133,6 +144,9 @@ class frmMainframe {
     void EndProgram();
     void ShowInstalledTable();
     void UpdateMenus();
+    // Compares the record of the rates last applied with the tables and the display's modes; when
+    // the tables no longer hold them, says so and selects them on the settings page in use.
+    void CheckApplied();
 
     platform::Platform& platform_;
     registry::mdlRegistry registry_;
@@ -140,6 +154,7 @@ class frmMainframe {
     // detection or chosen by hand) so that a table of the other format can be marked.
     readback::InstalledTables installed_;
     bool generationKnown_ = false;
+    std::optional<std::string> driverVersion_;
 };
 
 }  // namespace quorvel::app

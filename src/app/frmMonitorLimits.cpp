@@ -16,7 +16,7 @@ std::string Trimmed(const std::string& text) {
 }
 
 std::string FieldText(const std::optional<int>& value) {
-    return value ? std::to_string(*value) : std::string();
+    return value ? text::Decimal(*value) : std::string();
 }
 
 }  // namespace
@@ -52,8 +52,8 @@ void frmMonitorLimits::cmdOK_Click() {
         if (!value || *value < static_cast<std::uint32_t>(c.min) ||
             *value > static_cast<std::uint32_t>(c.max)) {
             prompt_.Show(std::string(kLimitsErrorStart) + c.name + kLimitsErrorRange +
-                             std::to_string(c.min) + kLimitsErrorTo + std::to_string(c.max) +
-                             c.unit + kLimitsErrorEnd,
+                             text::Decimal(c.min) + kLimitsErrorTo + text::Decimal(c.max) + c.unit +
+                             kLimitsErrorEnd,
                          kLimitsDialogCaption, platform::kMbOk | platform::kMbIconExclamation);
             focus = c.field;
             return;

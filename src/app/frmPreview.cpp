@@ -59,9 +59,8 @@ void frmPreview::cmdSave_Click() {
     }
     const platform::SystemTime now = platform_.files.GetLocalTime();
     std::vector<std::string> comments = {
-        Concat({kPreviewFileComment, text::Decimal(now.year), "-", text::Decimal(now.month, 2), "-",
-                text::Decimal(now.day, 2), " at ", text::Decimal(now.hour, 2), ":",
-                text::Decimal(now.minute, 2), "."})};
+        Concat({kPreviewFileComment, text::Joined(now.year, now.month, now.day, "-"), " at ",
+                text::Decimal(now.hour, 2), ":", text::Decimal(now.minute, 2), "."})};
     if (formatQuestion_ && plan->switchFormatOn) {
         comments.push_back(kPreviewFileFormatComment);
     }

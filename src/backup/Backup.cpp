@@ -61,7 +61,7 @@ std::string SystemText(platform::IRegistry& api, std::uint32_t code) {
     while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ')) {
         text.pop_back();
     }
-    return text.empty() ? Concat({kSystemError, std::to_string(code), "."}) : text;
+    return text.empty() ? Concat({kSystemError, text::Decimal(code), "."}) : text;
 }
 
 BackupOutcome BackUp(std::vector<registry::PlannedKey>& plan, registry::mdlRegistry& registry,
@@ -89,14 +89,11 @@ BackupOutcome BackUp(std::vector<registry::PlannedKey>& plan, registry::mdlRegis
     }
 
     const platform::SystemTime now = platform.files.GetLocalTime();
-    const std::string year = std::to_string(now.year);
-    const std::string month = text::Decimal(now.month, 2);
-    const std::string day = text::Decimal(now.day, 2);
-    const std::string hour = text::Decimal(now.hour, 2);
-    const std::string minute = text::Decimal(now.minute, 2);
-    const std::string second = text::Decimal(now.second, 2);
+    const std::string stamp = Concat({text::Joined(now.year, now.month, now.day, ""), "-",
+                                      text::Joined(now.hour, now.minute, now.second, "")});
     std::vector<std::string> comments = {
-        Concat({kMadeOn, year, "-", month, "-", day, " at ", hour, ":", minute, ":", second, "."})};
+        Concat({kMadeOn, text::Joined(now.year, now.month, now.day, "-"), " at ",
+                text::Joined(now.hour, now.minute, now.second, ":"), "."})};
     comments.insert(comments.end(), std::begin(kCommentLines), std::end(kCommentLines));
     for (const std::string& value : unread) {
         comments.push_back(Concat({kNotSaved, value}));
@@ -109,9 +106,8 @@ BackupOutcome BackUp(std::vector<registry::PlannedKey>& plan, registry::mdlRegis
         std::string path = folder;
         if (error == 0 || error == platform::kErrorAlreadyExists) {
             for (int n = 1; n <= kSameSecondFiles; ++n) {
-                const std::string number = n > 1 ? "-" + std::to_string(n) : std::string();
-                path = Concat({folder, "\\", kFilePrefix, year, month, day, "-", hour, minute,
-                               second, number, kFileExtension});
+                const std::string number = n > 1 ? "-" + text::Decimal(n) : std::string();
+                path = Concat({folder, "\\", kFilePrefix, stamp, number, kFileExtension});
                 error = platform.files.WriteToFile(path, text, platform::WriteMode::New);
                 if (error != platform::kErrorFileExists) {
                     break;
@@ -126,7 +122,7 @@ BackupOutcome BackUp(std::vector<registry::PlannedKey>& plan, registry::mdlRegis
                                 registry::kLastUndoFolderValue, folder);
             const bool goOn =
                 unread.empty() ||
-                Ask(platform.prompt, Concat({std::to_string(unread.size()), kIncompleteIntro,
+                Ask(platform.prompt, Concat({text::Decimal(unread.size()), kIncompleteIntro,
                                              text::OneOrMany(unread.size(), kIncompleteIntroOne,
                                                              kIncompleteIntroMany),
                                              kCrLf, path, kCrLf, kCrLf, kIncompleteQuestion}));

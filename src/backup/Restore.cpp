@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "applied/Applied.h"
 #include "backup/Backup.h"
 #include "backup/BackupTexts.h"
 #include "backup/UndoFile.h"
@@ -11,6 +12,7 @@
 #include "text/Concat.h"
 #include "text/CrLf.h"
 #include "text/Text.h"
+#include "text/Numbers.h"
 
 namespace quorvel::backup {
 
@@ -45,8 +47,8 @@ void ShowFailure(platform::IPrompt& prompt, const std::string& text) {
 
 void ShowRefusal(platform::IPrompt& prompt, const std::string& path, const Refusal& r) {
     ShowFailure(prompt, Concat({kRefusedIntro, kCrLf, path, kCrLf, kCrLf, kRefusedLine,
-                                std::to_string(r.line), kRefusedLineEnd, kCrLf, r.text, kCrLf,
-                                kCrLf, r.reason, kCrLf, kCrLf, kNothingChanged}));
+                                text::Decimal(r.line), kRefusedLineEnd, kCrLf, r.text, kCrLf, kCrLf,
+                                r.reason, kCrLf, kCrLf, kNothingChanged}));
 }
 
 // A display key the file names that is not one of this computer's NVIDIA display keys (found as
@@ -140,12 +142,16 @@ RestoreOutcome RestoreBackup(const std::string& path, registry::mdlRegistry& reg
             failedKeys += Concat({kCrLf, kRootName, "\\", key.keyPath, kCrLf, "  ", reason});
         }
     }
+    if (written > 0) {
+        // The record of applied rates now names what the tables hold, or nothing.
+        applied::FollowTables(platform.registry, platform.files.GetLocalTime());
+    }
     if (written == total) {
         return {RestoreResult::Done, restart::OfferRestart(platform.prompt, platform.restart,
                                                            UndoFileLine(backup.undoFile))};
     }
     const std::string summary =
-        Concat({std::to_string(written), kPutBackOf, text::Counted(total, "value", "values"),
+        Concat({text::Decimal(written), kPutBackOf, text::Counted(total, "value", "values"),
                 text::OneOrMany(written, kPutBackOne, kPutBackMany), kCrLf, kKeysFailed, failedKeys,
                 kCrLf, kCrLf});
     if (written == 0) {

@@ -22,8 +22,6 @@ std::string SummaryVersionMissing() {
            "appropriate for you:";
 }
 
-namespace {
-
 // Walks the device classes; the last "0000" instance whose description equals the service key's
 // and whose version text is not empty supplies the version.
 std::optional<std::string> FindDriverVersion(registry::mdlRegistry& reg) {
@@ -61,8 +59,6 @@ std::optional<std::string> FindDriverVersion(registry::mdlRegistry& reg) {
     }
     return version;
 }
-
-}  // namespace
 
 Findings GatherSystemInfo(registry::mdlRegistry& reg, platform::ISystemInfo& system) {
     Findings f;
@@ -158,8 +154,8 @@ std::string VersionCaption(const std::string& version) {
     if (!release) {
         return version;
     }
-    const std::string hundredths = std::to_string(*release % 100);
-    return version + " (" + std::to_string(*release / 100) + "." +
+    const std::string hundredths = text::Decimal(*release % 100);
+    return version + " (" + text::Decimal(*release / 100) + "." +
            (hundredths.size() < 2 ? "0" : "") + hundredths + ")";
 }
 

@@ -53,6 +53,8 @@ struct Findings {
 };
 
 Findings GatherSystemInfo(registry::mdlRegistry& registry, platform::ISystemInfo& system);
+// The driver's version text, as GatherSystemInfo finds it.
+std::optional<std::string> FindDriverVersion(registry::mdlRegistry& registry);
 
 // On Windows 2000 and XP a display driver's version is the INF's four-part version, and NVIDIA
 // puts the release in its last field: "6.14.10.4523" is release 45.23. The release in

@@ -1,6 +1,7 @@
 // The resolution catalogue: one constant table that the pages, the composers and the Apply
 // checks all walk in the same order.
 #include "modes/Catalogue.h"
+#include "text/Numbers.h"
 
 namespace quorvel::modes {
 
@@ -35,7 +36,44 @@ const std::array<const char*, kHexRateCount + 1> kHexListItems = {
     kNoRate, "60", "70", "72", "75", "85", "100", "120", "140", "144", "150", "170", "200", "240"};
 
 std::string ResolutionText(const Resolution& r) {
-    return std::to_string(r.width) + "x" + std::to_string(r.height);
+    return text::Decimal(r.width) + "x" + text::Decimal(r.height);
+}
+
+std::string ModeText(int width, int height, int rate) {
+    return ResolutionText({width, height, Area::Low, false, false, nullptr, nullptr}) + " at " +
+           text::Decimal(rate) + " Hz";
+}
+
+std::size_t RowOf(int width, int height) {
+    std::size_t row = 0;
+    while (row < kResolutionCount &&
+           (kCatalogue[row].width != width || kCatalogue[row].height != height)) {
+        ++row;
+    }
+    return row;
+}
+
+PageSelection SelectRates(const Rates& rates, bool detonator40) {
+    PageSelection page;
+    for (std::size_t row = 0; row < kResolutionCount; ++row) {
+        const int rate = rates[row];
+        if (rate == 0) {
+            continue;
+        }
+        std::size_t index = 0;
+        while (index < kCompressedRateCount && kCompressedRates[index] != rate) {
+            ++index;
+        }
+        const std::optional<int> item = HexItemOf(rate);
+        if (detonator40 ? !item : index == kCompressedRateCount) {
+            page.notOffered |= Rows{1} << row;
+        } else if (detonator40) {
+            page.cmb[row] = *item;
+        } else {
+            page.opt[row][index] = true;
+        }
+    }
+    return page;
 }
 
 std::string HexBandCaption(std::size_t position) {

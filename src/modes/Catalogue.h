@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <cstdint>
 
 namespace quorvel::modes {
 
@@ -74,6 +75,23 @@ constexpr std::optional<int> HexItemOf(int rate) {
 
 // "320x200": row label of the compressed-format page.
 std::string ResolutionText(const Resolution& r);
+// "1024x768 at 85 Hz".
+std::string ModeText(int width, int height, int rate);
+// The catalogue row of a resolution; kResolutionCount for one the catalogue does not hold.
+std::size_t RowOf(int width, int height);
+
+// A rate in Hz for each catalogue row, 0 for none: what a table gives, whichever its format.
+using Rates = std::array<int, kResolutionCount>;
+// A set of catalogue rows: bit `row` for each.
+using Rows = std::uint32_t;
+// Rates as the settings page of a generation holds them, with the rows whose rate that page does
+// not offer (those rows stay unselected).
+struct PageSelection {
+    CompressedSelection opt{};
+    HexSelection cmb{};
+    Rows notOffered = 0;
+};
+PageSelection SelectRates(const Rates& rates, bool detonator40);
 // "320x200:", or without the colon for the last four rows: band caption of the hex page.
 std::string HexBandCaption(std::size_t position);
 

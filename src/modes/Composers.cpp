@@ -12,7 +12,7 @@ std::string BuildCompressedModes(const CompressedSelection& selection) {
         for (std::size_t index = 0; index < kCompressedRateCount; ++index) {
             if (selection[row][index]) {
                 const Resolution& r = kCatalogue[row];
-                table += std::to_string(r.width) + "," + std::to_string(r.height) + ",-," +
+                table += text::Decimal(r.width) + "," + text::Decimal(r.height) + ",-," +
                          kCompressedTokens[index] + ";";
                 break;
             }

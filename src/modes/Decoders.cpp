@@ -200,32 +200,19 @@ DecodedTable DecodeModes(std::string_view table) {
 }
 
 CompressedDecoding CompressedSelectionOf(const DecodedTable& table) {
-    CompressedDecoding page{{}, table.unshown};
+    const PageSelection page = SelectRates(table.rates, false);
+    CompressedDecoding decoding{page.opt, table.unshown};
     for (std::size_t row = 0; row < kResolutionCount; ++row) {
-        if (table.rates[row] == 0) {
-            continue;
-        }
-        bool offered = false;
-        for (std::size_t index = 0; index < kCompressedRateCount; ++index) {
-            if (kCompressedRates[index] == table.rates[row]) {
-                page.selection[row][index] = true;
-                offered = true;
-            }
-        }
-        if (!offered) {
-            page.unshown.push_back({Unshowable::Rate, table.pieces[row]});
+        if (page.notOffered >> row & 1) {
+            decoding.unshown.push_back({Unshowable::Rate, table.pieces[row]});
         }
     }
-    return page;
+    return decoding;
 }
 
 HexDecoding HexSelectionOf(const DecodedTable& table) {
-    HexDecoding page{{}, table.unshown};
-    for (std::size_t row = 0; row < kResolutionCount; ++row) {
-        const auto item = table.rates[row] == 0 ? std::nullopt : HexItemOf(table.rates[row]);
-        page.selection[row] = item.value_or(0);
-    }
-    return page;
+    // The decoded rates are those of the lists: the page offers every one.
+    return {SelectRates(table.rates, true).cmb, table.unshown};
 }
 
 }  // namespace quorvel::modes

@@ -76,18 +76,18 @@ std::string RuledOutText(int width, int height, int rateHz, const MonitorLimits&
                            const char* unit) {
         if (limit.value > 0 && tenths > limit.value * 10) {
             needed.push_back(shown + unit);
-            allowed.push_back(std::to_string(limit.value) + unit);
+            allowed.push_back(text::Decimal(limit.value) + unit);
         }
     };
     const std::int32_t kHz = Tenths(needs.horizontalKHz);
     const std::int32_t mHz = Tenths(needs.pixelClockMHz);
     check(limits.maxHorizontalKHz, kHz, text::Tenths(kHz), kUnitKHz);
-    check(limits.maxRefreshHz, rateHz * 10, std::to_string(rateHz), kUnitHz);
+    check(limits.maxRefreshHz, rateHz * 10, text::Decimal(rateHz), kUnitHz);
     check(limits.maxPixelClockMHz, mHz, text::Tenths(mHz), kUnitMHz);
     if (needed.empty()) {
         return {};
     }
-    return std::to_string(width) + "x" + std::to_string(height) + kModeAt + std::to_string(rateHz) +
+    return text::Decimal(width) + "x" + text::Decimal(height) + kModeAt + text::Decimal(rateHz) +
            kUnitHz + kNeeds + Join(needed, kAnd) + kMonitorAllows + Join(allowed, kAnd);
 }
 
@@ -122,7 +122,7 @@ std::string MonitorLineText(const MonitorLimits& limits) {
         if (run != Source::None && run != s.limit.source) {
             values += std::string(" (") + SourceText(run) + ")";
         }
-        values += (values.empty() ? "" : kListSeparator) + std::to_string(s.limit.value) + s.unit;
+        values += (values.empty() ? "" : kListSeparator) + text::Decimal(s.limit.value) + s.unit;
         run = s.limit.source;
     }
     return text + kLimitsPrefix + values + " (" + SourceText(run) + ")";

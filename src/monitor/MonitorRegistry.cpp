@@ -2,6 +2,7 @@
 #include "monitor/MonitorRegistry.h"
 
 #include <cstdint>
+#include <utility>
 
 #include "registry/DriverKeys.h"
 
@@ -79,10 +80,10 @@ MonitorsRead ReadMonitorEdids(platform::IRegistry& api) {
             if (edid->name.empty()) {
                 edid->name = model;
             }
-            (used ? inUse : listed).push_back(*edid);
+            (used ? inUse : listed).push_back(std::move(*edid));
         }
     }
-    return {anyInUse ? inUse : listed, !quiet.texts.empty()};
+    return {std::move(anyInUse ? inUse : listed), !quiet.texts.empty()};
 }
 
 TypedLimits ReadTypedLimits(registry::mdlRegistry& registry, const std::string& ownKey) {

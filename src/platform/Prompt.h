@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/CStr.h"
+
 namespace quorvel::platform {
 
 // MessageBox styles (winuser.h).
@@ -26,14 +28,14 @@ class IPrompt {
     virtual ~IPrompt() = default;
     // Shows a modal box over the program's active window and returns the button pressed
     // (0 when the box could not be shown).
-    virtual int Show(const std::string& text, const std::string& title, std::uint32_t style) = 0;
+    virtual int Show(const std::string& text, CStr title, std::uint32_t style) = 0;
 };
 
 // Shows nothing: keeps each box's text and answers as a careful user would, OK, or No to a
 // question. For what must never show a box, and for boxes gathered into one.
 class QuietPrompt : public IPrompt {
   public:
-    int Show(const std::string& text, const std::string&, std::uint32_t style) override {
+    int Show(const std::string& text, CStr, std::uint32_t style) override {
         texts.push_back(text);
         return (style & 0x0F) == kMbYesNo ? kIdNo : kIdOk;
     }

@@ -31,12 +31,26 @@ struct TokenPrivilegesOne {
     std::uint32_t attributes = 0;
 };
 
+// EnumDisplaySettingsA's mode number for the mode in use now.
+inline constexpr std::uint32_t kEnumCurrentSettings = 0xFFFFFFFF;
+
+// The fields of a DEVMODE that a display mode is told by.
+struct DisplayMode {
+    std::uint32_t width = 0;
+    std::uint32_t height = 0;
+    std::uint32_t bitsPerPel = 0;
+    std::uint32_t frequency = 0;  // in Hz; 0 or 1 for the hardware's default
+};
+
 class ISystemInfo {
   public:
     virtual ~ISystemInfo() = default;
     // GetVersionExA with dwOSVersionInfoSize = 148; the platform identifier, 0 when the call
     // failed.
     virtual std::uint32_t GetPlatformId() = 0;
+    // EnumDisplaySettingsA for the primary display: mode number 0, 1, ... walks every mode the
+    // driver offers until it returns false; kEnumCurrentSettings gives the mode in use.
+    virtual bool EnumDisplaySettingsA(std::uint32_t modeNumber, DisplayMode* mode) = 0;
 };
 
 class IShell {

@@ -3,6 +3,7 @@
 
 #include "registry/DriverKeys.h"
 #include "text/CrLf.h"
+#include "text/Numbers.h"
 
 namespace quorvel::readback {
 
@@ -45,6 +46,7 @@ constexpr const char* kWhyMalformed = "an entry that cannot be read";
 
 void ReadKey(registry::mdlRegistry& registry, const std::string& key, InstalledTables& tables) {
     for (const char* name : registry::kModesDeltaValues) {
+        ++tables.slotCount;
         // Missing values are normal (an earlier tool may have written only some): probe quietly.
         if (!registry.ValueExists(kHkeyLocalMachine, key, name)) {
             continue;
@@ -124,7 +126,7 @@ InstalledLine DescribeInstalled(const InstalledTables& tables, std::optional<boo
     }
     InstalledLine line{table.resolutionCount == 1
                            ? std::string(kOneResolution)
-                           : std::to_string(table.resolutionCount) + kResolutions,
+                           : text::Decimal(table.resolutionCount) + kResolutions,
                        detonator40 && IsForeignFormat(table.format, *detonator40)};
     if (table.format == TableFormat::Compressed) {
         line.text += kCompressedFormatLine;
@@ -149,8 +151,8 @@ InstalledLoad PlanInstalledLoad(const InstalledTables& tables, bool detonator40)
     std::string& report = load.report;
     report = std::string(kInstalledHeading) + kCrLf + "\"" + majority->text + "\"";
     if (majority->count != tables.valueCount) {
-        report += kCrLf + (kDisagreementStart + std::to_string(majority->count)) + kDisagreementOf +
-                  std::to_string(tables.valueCount) + kDisagreementEnd;
+        report += kCrLf + (kDisagreementStart + text::Decimal(majority->count)) + kDisagreementOf +
+                  text::Decimal(tables.valueCount) + kDisagreementEnd;
     }
 
     std::vector<modes::UnshownPiece> unshown = table.unshown;
@@ -169,7 +171,7 @@ InstalledLoad PlanInstalledLoad(const InstalledTables& tables, bool detonator40)
             for (std::size_t row = 0; row < modes::kResolutionCount; ++row) {
                 if (const int rate = modes::HexItemRate(load.cmb[row])) {
                     loaded += kCrLf + modes::ResolutionText(modes::kCatalogue[row]) + ": " +
-                              std::to_string(rate) + kHertz;
+                              text::Decimal(rate) + kHertz;
                 }
             }
         } else {
@@ -180,7 +182,7 @@ InstalledLoad PlanInstalledLoad(const InstalledTables& tables, bool detonator40)
                 for (std::size_t index = 0; index < modes::kCompressedRateCount; ++index) {
                     if (load.opt[row][index]) {
                         loaded += kCrLf + modes::ResolutionText(modes::kCatalogue[row]) + ": " +
-                                  std::to_string(modes::kCompressedRates[index]) + kHertz;
+                                  text::Decimal(modes::kCompressedRates[index]) + kHertz;
                     }
                 }
             }

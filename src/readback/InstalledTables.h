@@ -19,6 +19,7 @@ struct InstalledTables {
     };
     std::vector<Text> texts;  // in the order first read
     int valueCount = 0;       // values holding a table
+    int slotCount = 0;        // values read: 26 for each key
 
     // The text most values hold (the first read on a tie); null when no value holds one.
     const Text* Majority() const;

@@ -30,8 +30,7 @@ void mdlRegistry::ReportRegistryError(long status) {
     prompt_.Show(kRegistryErrorPrompt + text, kRegistryErrorTitle, kMbOk | kMbIconHand);
 }
 
-bool mdlRegistry::Open(HKey hKey, const std::string& strKeyPath, std::uint32_t access, Key& key,
-                       bool report) {
+bool mdlRegistry::Open(HKey hKey, Name strKeyPath, std::uint32_t access, Key& key, bool report) {
     const long status = api_.OpenKeyEx(hKey, strKeyPath.c_str(), 0, access, &key.handle);
     if (status != kErrorSuccess) {
         if (report) {
@@ -62,7 +61,7 @@ bool mdlRegistry::Key::Close() {
     return status == kErrorSuccess;
 }
 
-void mdlRegistry::CreateKey(HKey hKey, const std::string& strKeyPath) {
+void mdlRegistry::CreateKey(HKey hKey, Name strKeyPath) {
     Key key(*this, true);
     std::uint32_t disposition = 0;
     const long status = api_.CreateKeyEx(hKey, strKeyPath.c_str(), kRegOptionNonVolatile,
@@ -73,8 +72,7 @@ void mdlRegistry::CreateKey(HKey hKey, const std::string& strKeyPath) {
     }
 }
 
-std::string mdlRegistry::EnumSubKey(HKey hKey, const std::string& strKeyPath,
-                                    std::int32_t lngIndex) {
+std::string mdlRegistry::EnumSubKey(HKey hKey, Name strKeyPath, std::int32_t lngIndex) {
     Key key(*this, true);
     if (!Open(hKey, strKeyPath, kKeyEnumerateSubKeys, key, true)) {
         return {};
@@ -95,7 +93,7 @@ std::string mdlRegistry::EnumSubKey(HKey hKey, const std::string& strKeyPath,
     return result;
 }
 
-bool mdlRegistry::KeyExists(HKey hKey, const std::string& strKeyPath) {
+bool mdlRegistry::KeyExists(HKey hKey, Name strKeyPath) {
     Key key(*this, false);
     const long status =
         api_.OpenKeyEx(hKey, strKeyPath.c_str(), 0, kKeyEnumerateSubKeys, &key.handle);
@@ -106,8 +104,7 @@ bool mdlRegistry::KeyExists(HKey hKey, const std::string& strKeyPath) {
     return true;
 }
 
-bool mdlRegistry::ValueExists(HKey hKey, const std::string& strKeyPath,
-                              const std::string& strValueName) {
+bool mdlRegistry::ValueExists(HKey hKey, Name strKeyPath, Name strValueName) {
     Key key(*this, false);
     long status = api_.OpenKeyEx(hKey, strKeyPath.c_str(), 0, kKeyQueryValue, &key.handle);
     if (status != kErrorSuccess) {
@@ -123,8 +120,8 @@ bool mdlRegistry::ValueExists(HKey hKey, const std::string& strKeyPath,
     return status == kErrorSuccess;
 }
 
-bool mdlRegistry::SetDwordValue(HKey hKey, const std::string& strKeyPath,
-                                const std::string& strValueName, std::int32_t lngValue) {
+bool mdlRegistry::SetDwordValue(HKey hKey, Name strKeyPath, Name strValueName,
+                                std::int32_t lngValue) {
     Key key(*this, true);
     if (!Open(hKey, strKeyPath, kKeySetValue, key, true)) {
         return false;
@@ -140,8 +137,8 @@ bool mdlRegistry::SetDwordValue(HKey hKey, const std::string& strKeyPath,
     return status == kErrorSuccess;
 }
 
-bool mdlRegistry::SetStringValue(HKey hKey, const std::string& strKeyPath,
-                                 const std::string& strValueName, const std::string& strData) {
+bool mdlRegistry::SetStringValue(HKey hKey, Name strKeyPath, Name strValueName,
+                                 const std::string& strData) {
     Key key(*this, true);
     if (!Open(hKey, strKeyPath, kKeySetValue, key, true)) {
         return false;
@@ -156,8 +153,7 @@ bool mdlRegistry::SetStringValue(HKey hKey, const std::string& strKeyPath,
     return status == kErrorSuccess;
 }
 
-std::int32_t mdlRegistry::GetDwordValue(HKey hKey, const std::string& strKeyPath,
-                                        const std::string& strValueName) {
+std::int32_t mdlRegistry::GetDwordValue(HKey hKey, Name strKeyPath, Name strValueName) {
     Key key(*this, true);
     if (!Open(hKey, strKeyPath, kKeyQueryValue, key, true)) {
         return 0;
@@ -179,8 +175,7 @@ std::int32_t mdlRegistry::GetDwordValue(HKey hKey, const std::string& strKeyPath
     return result;
 }
 
-std::string mdlRegistry::GetStringValue(HKey hKey, const std::string& strKeyPath,
-                                        const std::string& strValueName) {
+std::string mdlRegistry::GetStringValue(HKey hKey, Name strKeyPath, Name strValueName) {
     Key key(*this, true);
     if (!Open(hKey, strKeyPath, kKeyQueryValue, key, true)) {
         return {};
@@ -212,8 +207,7 @@ std::string mdlRegistry::GetStringValue(HKey hKey, const std::string& strKeyPath
     return result;
 }
 
-ReadResult mdlRegistry::ReadValue(HKey hKey, const std::string& strKeyPath,
-                                  const std::string& strValueName, ValueData* value) {
+ReadResult mdlRegistry::ReadValue(HKey hKey, Name strKeyPath, Name strValueName, ValueData* value) {
     Key key(*this, false);
     long status = api_.OpenKeyEx(hKey, strKeyPath.c_str(), 0, kKeyQueryValue, &key.handle);
     if (status != kErrorSuccess) {
@@ -240,8 +234,8 @@ ReadResult mdlRegistry::ReadValue(HKey hKey, const std::string& strKeyPath,
     return result;
 }
 
-bool mdlRegistry::WriteValue(HKey hKey, const std::string& strKeyPath,
-                             const std::string& strValueName, const ValueData& value) {
+bool mdlRegistry::WriteValue(HKey hKey, Name strKeyPath, Name strValueName,
+                             const ValueData& value) {
     Key key(*this, true);
     if (!Open(hKey, strKeyPath, kKeySetValue, key, true)) {
         return false;
@@ -255,8 +249,7 @@ bool mdlRegistry::WriteValue(HKey hKey, const std::string& strKeyPath,
     return key.Close() && status == kErrorSuccess;
 }
 
-bool mdlRegistry::DeleteValue(HKey hKey, const std::string& strKeyPath,
-                              const std::string& strValueName) {
+bool mdlRegistry::DeleteValue(HKey hKey, Name strKeyPath, Name strValueName) {
     Key key(*this, true);
     long status = api_.OpenKeyEx(hKey, strKeyPath.c_str(), 0, kKeySetValue, &key.handle);
     if (status != kErrorSuccess) {

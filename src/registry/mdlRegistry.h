@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/CStr.h"
 #include "platform/Prompt.h"
 #include "platform/Registry.h"
 
@@ -24,6 +25,9 @@ using ValueData = platform::RegValue;
 
 enum class ReadResult { Found, Missing, Failed };
 
+// A key path or value name, as the registry functions take it.
+using Name = platform::CStr;
+
 class mdlRegistry {
   public:
     mdlRegistry(platform::IRegistry& api, platform::IPrompt& prompt) : api_(api), prompt_(prompt) {}
@@ -32,29 +36,23 @@ class mdlRegistry {
     // returned (registry calls return their status instead of setting the last error).
     void ReportRegistryError(long status);
 
-    void CreateKey(HKey hKey, const std::string& strKeyPath);
-    std::string EnumSubKey(HKey hKey, const std::string& strKeyPath, std::int32_t lngIndex);
-    bool KeyExists(HKey hKey, const std::string& strKeyPath);
-    bool ValueExists(HKey hKey, const std::string& strKeyPath, const std::string& strValueName);
+    void CreateKey(HKey hKey, Name strKeyPath);
+    std::string EnumSubKey(HKey hKey, Name strKeyPath, std::int32_t lngIndex);
+    bool KeyExists(HKey hKey, Name strKeyPath);
+    bool ValueExists(HKey hKey, Name strKeyPath, Name strValueName);
     // The two writes also tell the caller whether the value was written.
-    bool SetDwordValue(HKey hKey, const std::string& strKeyPath, const std::string& strValueName,
-                       std::int32_t lngValue);
-    bool SetStringValue(HKey hKey, const std::string& strKeyPath, const std::string& strValueName,
-                        const std::string& strData);
-    std::int32_t GetDwordValue(HKey hKey, const std::string& strKeyPath,
-                               const std::string& strValueName);
-    std::string GetStringValue(HKey hKey, const std::string& strKeyPath,
-                               const std::string& strValueName);
+    bool SetDwordValue(HKey hKey, Name strKeyPath, Name strValueName, std::int32_t lngValue);
+    bool SetStringValue(HKey hKey, Name strKeyPath, Name strValueName, const std::string& strData);
+    std::int32_t GetDwordValue(HKey hKey, Name strKeyPath, Name strValueName);
+    std::string GetStringValue(HKey hKey, Name strKeyPath, Name strValueName);
 
     // Operations beyond the nine, for reading values back exactly and putting them back as they
     // were. Like the probes they are silent about a key or value that is not there (status 2)
     // and report every other failure; they tell the caller whether they succeeded.
-    ReadResult ReadValue(HKey hKey, const std::string& strKeyPath, const std::string& strValueName,
-                         ValueData* value);
-    bool WriteValue(HKey hKey, const std::string& strKeyPath, const std::string& strValueName,
-                    const ValueData& value);
+    ReadResult ReadValue(HKey hKey, Name strKeyPath, Name strValueName, ValueData* value);
+    bool WriteValue(HKey hKey, Name strKeyPath, Name strValueName, const ValueData& value);
     // A value that is already gone (or whose key is) counts as deleted.
-    bool DeleteValue(HKey hKey, const std::string& strKeyPath, const std::string& strValueName);
+    bool DeleteValue(HKey hKey, Name strKeyPath, Name strValueName);
 
   private:
     // A key this module opened: it is closed when it goes out of scope, or by Close(), which
@@ -75,8 +73,7 @@ class mdlRegistry {
     };
 
     // Opens strKeyPath with `access` into `key`; reports a failure when `report` is set.
-    bool Open(HKey hKey, const std::string& strKeyPath, std::uint32_t access, Key& key,
-              bool report);
+    bool Open(HKey hKey, Name strKeyPath, std::uint32_t access, Key& key, bool report);
     // The probes' report: silent for status 2 (the key or value is not there).
     void ReportUnlessMissing(long status);
 

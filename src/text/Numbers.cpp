@@ -58,12 +58,17 @@ std::string Decimal(std::uint32_t value, int minDigits) {
     return InBase(value, 10, minDigits, true);
 }
 
+std::string Joined(std::uint32_t first, std::uint32_t second, std::uint32_t third,
+                   const char* separator) {
+    return Decimal(first, 2) + separator + Decimal(second, 2) + separator + Decimal(third, 2);
+}
+
 std::string Tenths(std::int32_t tenths) {
     const bool negative = tenths < 0;
     // In 32 bits: a 64-bit division would bring libgcc's division routines along.
     const std::uint32_t magnitude = negative ? static_cast<std::uint32_t>(-(tenths + 1)) + 1
                                              : static_cast<std::uint32_t>(tenths);
-    std::string text = std::to_string(magnitude / 10) + "." + std::to_string(magnitude % 10);
+    std::string text = Decimal(magnitude / 10) + "." + Decimal(magnitude % 10);
     return negative ? "-" + text : text;
 }
 

@@ -17,6 +17,11 @@ std::optional<std::uint32_t> ParseHex(std::string_view digits);
 std::string Hex(std::uint32_t value, int minDigits = 1, bool upperCase = true);
 // Decimal, left-padded with zeros to at least `minDigits`: Decimal(7, 2) is "07".
 std::string Decimal(std::uint32_t value, int minDigits = 1);
+// Three numbers joined with `separator`, each of at least two digits: Joined(2026, 12, 7, "-")
+// is "2026-12-07" and Joined(1, 46, 23, ":") is "01:46:23"; dates and times as the undo file, the
+// log and the record of applied rates write them.
+std::string Joined(std::uint32_t first, std::uint32_t second, std::uint32_t third,
+                   const char* separator);
 // A value given in tenths, with one decimal: 1071 -> "107.1", 850 -> "85.0", -5 -> "-0.5".
 std::string Tenths(std::int32_t tenths);
 

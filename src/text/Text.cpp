@@ -1,5 +1,6 @@
 // Blanks, case and counted words.
 #include "text/Text.h"
+#include "text/Numbers.h"
 
 namespace quorvel::text {
 
@@ -54,7 +55,7 @@ int HexDigit(char c) {
 }
 
 std::string Counted(std::size_t count, const char* one, const char* many) {
-    return std::to_string(count) + " " + OneOrMany(count, one, many);
+    return Decimal(count) + " " + OneOrMany(count, one, many);
 }
 
 const char* OneOrMany(std::size_t count, const char* one, const char* many) {

@@ -6,6 +6,7 @@
 #include <cctype>
 
 #include "app/frmMainframe.h"
+#include "applied/Applied.h"
 #include "backup/BackupTexts.h"
 #include "backup/UndoFile.h"
 #include "detect/Detection.h"
@@ -58,7 +59,8 @@ bool IsManagedValueName(const std::string& upperName) {
     return IsTableName(upperName) || upperName == Upper(registry::kUseCompressedModeFormat);
 }
 
-int AnsweringPrompt::Show(const std::string& text, const std::string& title, std::uint32_t style) {
+int AnsweringPrompt::Show(const std::string& text, platform::CStr titleText, std::uint32_t style) {
+    const std::string title = titleText.c_str();
     titles.push_back(title);
     if (text.rfind(registry::kRegistryErrorPrompt, 0) == 0) {
         ++registryErrors;
@@ -172,9 +174,23 @@ std::vector<std::string> CheckChanges(const Snapshot& before, const Snapshot& af
             broken.push_back("key deleted: " + key);
         }
     }
+    // The record of applied rates is written only when every table value of every key written
+    // to took the table.
+    const std::string appliedKey = Upper(applied::kAppliedKey);
+    bool whole = true;
+    for (const auto& [key, values] : after) {
+        std::size_t holding = 0;
+        for (const char* name : registry::kModesDeltaValues) {
+            const auto value = values.find(Upper(name));
+            holding += value != values.end() &&
+                       value->second.data == platform::sim::StringValue(table).data;
+        }
+        whole &= !(key == serviceKey || isDisplayKey(key)) || holding == 0 ||
+                 holding == registry::kModesDeltaValues.size();
+    }
     for (const auto& [key, values] : after) {
         const auto old = before.find(key);
-        if (old == before.end() && ownKey.rfind(key, 0) != 0) {
+        if (old == before.end() && ownKey.rfind(key, 0) != 0 && key != appliedKey) {
             broken.push_back("key created: " + key);
         }
         const bool driverKey = key == serviceKey || isDisplayKey(key);
@@ -188,6 +204,12 @@ std::vector<std::string> CheckChanges(const Snapshot& before, const Snapshot& af
             }
             const std::string where = key + " " + name;
             if (key == ownKey && (name == "VERSION" || name == "LASTUNDOFOLDER")) {
+                continue;
+            }
+            if (key == appliedKey) {
+                if (!whole) {
+                    broken.push_back("record of applied rates written after a failed write");
+                }
                 continue;
             }
             if (!driverKey || !IsManagedValueName(name)) {

@@ -19,7 +19,7 @@ namespace quorvel::robustness {
 // Answers every box the way a user who wants the fix would, and records what it was shown.
 class AnsweringPrompt : public platform::IPrompt {
   public:
-    int Show(const std::string& text, const std::string& title, std::uint32_t style) override;
+    int Show(const std::string& text, platform::CStr titleText, std::uint32_t style) override;
     std::size_t registryErrors = 0;  // "Unknown Registry-error occured..." boxes
     std::vector<std::string> titles;
 };

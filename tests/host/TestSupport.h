@@ -5,9 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "app/frmMainframe.h"
 #include "modes/Catalogue.h"
 #include "platform/Platform.h"
 #include "platform/sim/SimFiles.h"
@@ -58,6 +60,28 @@ struct SimWorld : TestPlatform<platform::sim::SimRegistry> {
         std::string error;
         ASSERT_TRUE(registry.ImportRegFile(FixturePath(fixture), &error))
             << fixture << ": " << error;
+    }
+};
+
+// The form's dialogs as a test shows them: each does what the test sets, or nothing.
+struct Dialogs : app::IModalDialogs {
+    std::function<void(app::frmAboutBox&)> about;
+    std::function<void(app::frmMonitorLimits&)> limits;
+    std::function<void(app::frmPreview&)> preview;
+    void ShowAboutBox(app::frmAboutBox& box) override {
+        if (about) {
+            about(box);
+        }
+    }
+    void ShowMonitorLimits(app::frmMonitorLimits& dialog) override {
+        if (limits) {
+            limits(dialog);
+        }
+    }
+    void ShowPreview(app::frmPreview& shown) override {
+        if (preview) {
+            preview(shown);
+        }
     }
 };
 

@@ -194,7 +194,9 @@ TEST_F(MainframeTest, ExitUnloadsTheAboutBoxAndTheWindowWithoutAQuestion) {
 
     frmMainframe withAbout(world.platform);
     int shown = 0;
-    withAbout.showAboutBoxModal = [&](app::frmAboutBox&) { ++shown; };
+    testing::Dialogs counting;
+    counting.about = [&](app::frmAboutBox&) { ++shown; };
+    withAbout.dialogs = &counting;
     withAbout.mnuAbout_Click();
     withAbout.mnuAbout_Click();
     EXPECT_EQ(shown, 2);

@@ -225,6 +225,7 @@ class MonitorFormTest : public MonitorTest {
         return 0;
     }
     app::frmMainframe form{world.platform};
+    testing::Dialogs dialogs;
 };
 
 TEST_F(MonitorFormTest, MarksTheRuledOutRatesOnBothPages) {
@@ -341,7 +342,8 @@ TEST(MonitorLimitsDialog, AcceptsEmptyOrInRangeWholeNumbersAndNamesTheBadField) 
 TEST_F(MonitorFormTest, TheMenuCommandStoresWhatTheDialogAcceptsAndClearsEmptyFields) {
     Start(kMonitorFixture);
     std::string kHz = "64";
-    form.showMonitorLimitsModal = [&kHz](app::frmMonitorLimits& dialog) {
+    form.dialogs = &dialogs;
+    dialogs.limits = [&kHz](app::frmMonitorLimits& dialog) {
         EXPECT_EQ(dialog.txtMaxRefreshHz, "");
         dialog.txtMaxHorizontalKHz = kHz;
         dialog.cmdOK_Click();
@@ -357,7 +359,7 @@ TEST_F(MonitorFormTest, TheMenuCommandStoresWhatTheDialogAcceptsAndClearsEmptyFi
     EXPECT_FALSE(world.registry.GetValue(kHkeyLocalMachine, kOwnKey, "MaxHorizontalKHz"));
     EXPECT_EQ(form.lblMonitor.caption, "Orvia 17P\r\nmax. 70 kHz, 160 Hz, 140 MHz (EDID)");
 
-    form.showMonitorLimitsModal = [](app::frmMonitorLimits& dialog) {
+    dialogs.limits = [](app::frmMonitorLimits& dialog) {
         dialog.txtMaxHorizontalKHz = "50";
         dialog.cmdCancel_Click();
     };

@@ -29,7 +29,8 @@ class PreviewMatchesApply : public ::testing::TestWithParam<Family> {
     PreviewMatchesApply() {
         world.Load(GetParam().fixture);
         form.Form_Load();
-        form.showPreviewModal = [this](frmPreview& preview) {
+        form.dialogs = &dialogs;
+        dialogs.preview = [this](frmPreview& preview) {
             shown = preview.plan;
             text = preview.txtPlan;
         };
@@ -47,6 +48,7 @@ class PreviewMatchesApply : public ::testing::TestWithParam<Family> {
 
     testing::SimWorld world;
     frmMainframe form{world.platform};
+    testing::Dialogs dialogs;
     std::optional<install::InstallPlan> shown;
     std::string text;
 };
@@ -119,7 +121,8 @@ class PreviewTest : public ::testing::Test {
         if (rate != 0) {
             form.PickListItem(9, testing::Item(rate));
         }
-        form.showPreviewModal = [this](frmPreview& preview) {
+        form.dialogs = &dialogs;
+        dialogs.preview = [this](frmPreview& preview) {
             text = preview.txtPlan;
             saveEnabled = preview.cmdSaveEnabled;
             preview.cmdSave_Click();
@@ -129,6 +132,7 @@ class PreviewTest : public ::testing::Test {
     }
     testing::SimWorld world;
     frmMainframe form{world.platform};
+    testing::Dialogs dialogs;
     std::string text;
     bool saveEnabled = false;
 };

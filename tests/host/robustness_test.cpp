@@ -12,6 +12,7 @@
 #include "ParserChecks.h"
 #include "Robustness.h"
 #include "TestSupport.h"
+#include "applied/Applied.h"
 #include "registry/DriverKeys.h"
 
 namespace quorvel::robustness {
@@ -81,6 +82,12 @@ bool IsSilent(const std::vector<RegCallRecord>& calls, std::size_t n, long statu
     }
     // The monitors are read without a box: a failure there only leaves their limits unknown.
     if (calls[n].keyPath.find("\\Enum\\DISPLAY") != std::string::npos) {
+        return true;
+    }
+    // So is the record of applied rates.
+    const std::string applied = Upper(applied::kAppliedKey);
+    if (Upper(calls[first].keyPath + "\\" + calls[first].name).find(applied) != std::string::npos ||
+        Upper(calls[n].keyPath).find(applied) != std::string::npos) {
         return true;
     }
     // The folder of the last undo file is written without a box: it is only a convenience.

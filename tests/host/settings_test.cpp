@@ -56,7 +56,8 @@ struct Box {
 class AnsweringPrompt : public platform::IPrompt {
   public:
     explicit AnsweringPrompt(std::deque<int> answers) : answers_(std::move(answers)) {}
-    int Show(const std::string& text, const std::string& title, std::uint32_t style) override {
+    int Show(const std::string& text, platform::CStr titleText, std::uint32_t style) override {
+        const std::string title = titleText.c_str();
         shown.push_back({text, title, style});
         if (answers_.empty()) {
             ADD_FAILURE() << "unexpected box: " << title;

@@ -476,9 +476,11 @@ TEST_F(PageBuildingTest, TheOtherSettingsPageWhenTheManualChoiceSelectsIt) {
 
 TEST_F(MainWindowTest, AboutOpensTheAboutBoxThroughTheForm) {
     Load("driver-40.41.reg");
-    ASSERT_TRUE(form_->showAboutBoxModal) << "the window provides the modal about box";
+    ASSERT_TRUE(form_->dialogs) << "the window provides the modal about box";
     int shown = 0;
-    form_->showAboutBoxModal = [&](quorvel::app::frmAboutBox&) { ++shown; };
+    quorvel::testing::Dialogs counting;
+    counting.about = [&](quorvel::app::frmAboutBox&) { ++shown; };
+    form_->dialogs = &counting;
     SendMessageA(Main(), WM_COMMAND, MAKEWPARAM(IDM_ABOUT, 0), 0);
     EXPECT_EQ(shown, 1);
     EXPECT_TRUE(form_->aboutBox.has_value());

@@ -2,7 +2,6 @@
 #include "app/win32/AboutBoxView.h"
 
 #include <array>
-#include <map>
 #include <vector>
 
 #include "app/win32/Fatal.h"
@@ -90,7 +89,7 @@ struct AboutWindow {
     const ViewContext& v;
     HWND owner;
     std::array<HFONT, kFonts.size()> fonts{};
-    std::map<HWND, COLORREF> textColours;
+    std::array<HWND, std::size(kLabels)> labels{};  // kLabels' controls, in their order
     std::vector<HWND> lines;
     HWND link = nullptr;
     HWND mail = nullptr;
@@ -157,14 +156,15 @@ void Build(AboutWindow& w, HWND dialog) {
             MakeFont(face, v.dpiY, kFonts[i].pointsTimes100, kFonts[i].bold, kFonts[i].underline);
     }
     const int clientWidth = TwipsX(v, kClientWidth);
-    for (const LabelDesc& desc : kLabels) {
+    for (std::size_t i = 0; i < std::size(kLabels); ++i) {
+        const LabelDesc& desc = kLabels[i];
         const bool isLink = desc.id != 0;
         const DWORD style = (desc.centred ? SS_CENTER : SS_LEFT) | (isLink ? SS_NOTIFY : 0);
         HWND label = MakeStatic(w, dialog, desc.text, style, desc.left, desc.top, desc.width,
                                 desc.height, desc.id);
         HFONT font = w.fonts[static_cast<std::size_t>(desc.font)];
         SendMessageA(label, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-        w.textColours[label] = desc.colour;
+        w.labels[i] = label;
         if (isLink) {
             FitToText(label, desc, font, clientWidth);
             (desc.id == kLinkId ? w.link : w.mail) = label;
@@ -193,8 +193,11 @@ INT_PTR HandleMessage(AboutWindow& w, HWND dialog, UINT msg, WPARAM wParam, LPAR
                     return reinterpret_cast<INT_PTR>(w.navy);
                 }
             }
-            const auto it = w.textColours.find(control);
-            SetTextColor(dc, it == w.textColours.end() ? kRedText : it->second);
+            COLORREF colour = kRedText;
+            for (std::size_t i = 0; i < std::size(kLabels); ++i) {
+                colour = w.labels[i] == control ? kLabels[i].colour : colour;
+            }
+            SetTextColor(dc, colour);
             SetBkColor(dc, kBlack);
             return reinterpret_cast<INT_PTR>(GetStockObject(BLACK_BRUSH));
         }

@@ -52,9 +52,7 @@ MainWindow::~MainWindow() {
     if (hwnd_) {
         DestroyWindow(hwnd_);
     }
-    form_.showAboutBoxModal = nullptr;
-    form_.showMonitorLimitsModal = nullptr;
-    form_.showPreviewModal = nullptr;
+    form_.dialogs = nullptr;
     DestroyFonts(ctx_);
 }
 
@@ -126,14 +124,22 @@ bool MainWindow::Create(HINSTANCE instance, int showCommand, int dpi) {
                      height + client.cy - got.bottom, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
 
-    form_.showAboutBoxModal = [this](frmAboutBox& box) { ShowAboutBox(hwnd_, box, ctx_); };
-    form_.showPreviewModal = [this](frmPreview& preview) { ShowPreview(hwnd_, preview, ctx_); };
-    form_.showMonitorLimitsModal = [this](frmMonitorLimits& dialog) {
-        ShowMonitorLimits(hwnd_, dialog, ctx_);
-    };
+    form_.dialogs = this;
     ShowWindow(hwnd_, showCommand);
     UpdateWindow(hwnd_);
     return true;
+}
+
+void MainWindow::ShowAboutBox(frmAboutBox& box) {
+    win32::ShowAboutBox(hwnd_, box, ctx_);
+}
+
+void MainWindow::ShowMonitorLimits(frmMonitorLimits& dialog) {
+    win32::ShowMonitorLimits(hwnd_, dialog, ctx_);
+}
+
+void MainWindow::ShowPreview(frmPreview& preview) {
+    win32::ShowPreview(hwnd_, preview, ctx_);
 }
 
 bool MainWindow::PreTranslateMessage(MSG& msg) {
@@ -443,9 +449,7 @@ void MainWindow::OnActivate(bool active) {
 
 void MainWindow::OnDestroy() {
     KillTimer(hwnd_, kTimerWarning);
-    form_.showAboutBoxModal = nullptr;
-    form_.showMonitorLimitsModal = nullptr;
-    form_.showPreviewModal = nullptr;
+    form_.dialogs = nullptr;
     PostQuitMessage(0);
 }
 

@@ -13,7 +13,7 @@
 
 namespace quorvel::app::win32 {
 
-class MainWindow {
+class MainWindow : public IModalDialogs {
   public:
     explicit MainWindow(frmMainframe& form);
     ~MainWindow();
@@ -29,6 +29,11 @@ class MainWindow {
     // Ctrl+Shift+Tab switch tabs, the dialog manager moves the focus (Tab, arrows, mnemonics).
     // Returns true when the message was consumed.
     bool PreTranslateMessage(MSG& msg);
+
+    // The form's dialogs, modal over this window.
+    void ShowAboutBox(frmAboutBox& box) override;
+    void ShowMonitorLimits(frmMonitorLimits& dialog) override;
+    void ShowPreview(frmPreview& preview) override;
 
     HWND Handle() const { return hwnd_; }
     const ViewContext& Context() const { return ctx_; }

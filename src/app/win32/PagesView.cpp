@@ -125,10 +125,14 @@ constexpr CaptionRow kDriverRows[] = {
      &frmMainframe::lblFormatHexadecimal},
     {IDC_CAPINSTALLEDTABLE, "Installed table:", IDC_LBLINSTALLEDTABLE,
      &frmMainframe::lblInstalledTable},
+    {IDC_CAPAPPLIED, "", IDC_LBLAPPLIED, &frmMainframe::lblApplied},
+    {IDC_CAPRATESINEFFECT, "Rates in effect:", IDC_LBLRATESINEFFECT,
+     &frmMainframe::lblRatesInEffect},
 };
 // The monitor's value has two lines: its names, then its limits.
 constexpr CaptionRow kGeneralRows[] = {
     {IDC_CAPOS, "Operating system:", IDC_LBLOS, &frmMainframe::lblOS},
+    {IDC_CAPSCREENNOW, "Screen now:", IDC_LBLSCREENNOW, &frmMainframe::lblScreenNow},
     {IDC_CAPMONITOR, "Monitor:", IDC_LBLMONITOR, &frmMainframe::lblMonitor},
 };
 struct CaptionGroup {
@@ -233,6 +237,7 @@ class SysInfoPageView : public IPageView {
 
     void Sync(const frmMainframe& form) override {
         bool textChanged = false;
+        // A row whose value is hidden takes no room: showing or hiding it moves the rows below.
         for (ValueLabel& l : labels_) {
             textChanged |= SyncLabel(l, form.*l.member);
         }
@@ -264,7 +269,8 @@ class SysInfoPageView : public IPageView {
 
     // Returns true when the text changed.
     static bool SyncLabel(ValueLabel& l, const Label& wanted) {
-        const bool textChanged = !l.shown || l.shown->caption != wanted.caption;
+        const bool textChanged =
+            !l.shown || l.shown->caption != wanted.caption || l.shown->visible != wanted.visible;
         if (textChanged) {
             SetWindowTextA(l.hwnd, wanted.caption.c_str());
         } else if (l.shown->foreColor != wanted.foreColor) {
@@ -296,8 +302,9 @@ class SysInfoPageView : public IPageView {
         for (const CaptionGroup& g : kGroups) {
             texts.groups.push_back({g.caption, {}});
             for (std::size_t i = 0; i < g.rowCount; ++i) {
+                const Label& value = form.*g.rows[i].value;
                 texts.groups.back().rows.push_back(
-                    {g.rows[i].caption, (form.*g.rows[i].value).caption});
+                    {g.rows[i].caption, value.visible ? value.caption : "", value.visible});
             }
         }
         texts.summaryCaption = kGroupSummary;
@@ -311,6 +318,8 @@ class SysInfoPageView : public IPageView {
             Place(groups_[i].frame, g.frame);
             for (std::size_t r = 0; r < g.rows.size(); ++r) {
                 Place(groups_[i].captions[r], g.rows[r].caption);
+                ShowWindow(groups_[i].captions[r],
+                           texts.groups[i].rows[r].shown ? SW_SHOWNA : SW_HIDE);
                 Place(labels_[n++].hwnd, g.rows[r].value);
             }
         }

@@ -6,9 +6,10 @@
 
 #include <array>
 #include <cstdint>
-#include <map>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "app/PageColours.h"
 
@@ -71,15 +72,18 @@ class BrushCache {
         if (c.kind == Colour::Kind::System) {
             return GetSysColorBrush(static_cast<int>(c.value));
         }
-        auto it = rgb_.find(c.value);
-        if (it == rgb_.end()) {
-            it = rgb_.emplace(c.value, CreateSolidBrush(static_cast<COLORREF>(c.value))).first;
+        for (const auto& entry : rgb_) {
+            if (entry.first == c.value) {
+                return entry.second;
+            }
         }
-        return it->second;
+        rgb_.emplace_back(c.value, CreateSolidBrush(static_cast<COLORREF>(c.value)));
+        return rgb_.back().second;
     }
 
   private:
-    std::map<std::uint32_t, HBRUSH> rgb_;
+    // A page uses a handful of colours: a list searched from the front.
+    std::vector<std::pair<std::uint32_t, HBRUSH>> rgb_;
 };
 
 // Under visual styles (comctl32 6 on XP) option buttons and group boxes draw their text in the
@@ -154,8 +158,17 @@ class SettingsPage : public IPageView {
 
     void SetPaint(HWND control, Colour fore, Colour back) {
         if (control) {
-            paints_[control] = Paint{fore, back};
+            paints_.emplace_back(control, Paint{fore, back});
         }
+    }
+
+    const Paint* PaintOf(HWND control) const {
+        for (const auto& entry : paints_) {
+            if (entry.first == control) {
+                return &entry.second;
+            }
+        }
+        return nullptr;
     }
 
     HBRUSH Colourise(HDC dc, Colour fore, Colour back) {
@@ -168,8 +181,8 @@ class SettingsPage : public IPageView {
         if (control == warning_) {
             return Colourise(dc, warning.foreColor, kPageColour);
         }
-        const auto it = paints_.find(control);
-        return it == paints_.end() ? nullptr : Colourise(dc, it->second.fore, it->second.back);
+        const Paint* paint = PaintOf(control);
+        return paint ? Colourise(dc, paint->fore, paint->back) : nullptr;
     }
 
     // `topTw` is the frame's top edge; the frame and the buttons reach down to the page's bottom
@@ -283,7 +296,8 @@ class SettingsPage : public IPageView {
     }
 
     BrushCache brushes_;
-    std::map<HWND, Paint> paints_;
+    // Each control is painted once: a list searched from the front.
+    std::vector<std::pair<HWND, Paint>> paints_;
     HWND frame_ = nullptr;
     HWND tips_ = nullptr;
     HWND warning_ = nullptr;
@@ -377,9 +391,9 @@ class CompressedPageView final : public SettingsPage {
 
     HBRUSH OnCtlColor(const frmMainframe& form, HDC dc, HWND control) override {
         const int k = OptionIndex(control);
-        const auto paint = paints_.find(control);
-        if (k >= 0 && paint != paints_.end() && !RuledOut(form, k).empty()) {
-            return Colourise(dc, RuledOutColour(paint->second.back), paint->second.back);
+        const Paint* paint = PaintOf(control);
+        if (k >= 0 && paint && !RuledOut(form, k).empty()) {
+            return Colourise(dc, RuledOutColour(paint->back), paint->back);
         }
         return CtlColor(form.lblWarning, dc, control);
     }

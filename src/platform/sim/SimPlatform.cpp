@@ -48,7 +48,8 @@ std::string LuidText(const Luid& luid) {
 
 }  // namespace
 
-int ScriptedPrompt::Show(const std::string& text, const std::string& title, std::uint32_t style) {
+int ScriptedPrompt::Show(const std::string& text, CStr titleText, std::uint32_t style) {
+    const std::string title = titleText.c_str();
     ShownBox box{text, title, style, 0};
     if (!script_.empty() && script_.front().title == title) {
         box.answer = script_.front().answer;
@@ -79,6 +80,20 @@ void ScriptedPrompt::Clear() {
     script_.clear();
     shown_.clear();
     unexpected_.clear();
+}
+
+bool SimSystemInfo::EnumDisplaySettingsA(std::uint32_t modeNumber, DisplayMode* mode) {
+    if (modeNumber == kEnumCurrentSettings) {
+        if (currentMode) {
+            *mode = *currentMode;
+        }
+        return currentMode.has_value();
+    }
+    if (modeNumber >= offeredModes.size()) {
+        return false;
+    }
+    *mode = offeredModes[modeNumber];
+    return true;
 }
 
 std::intptr_t SimShell::Execute(Handle owner, const std::string& operation, const std::string& file,

@@ -27,7 +27,7 @@ struct ShownBox {
 // is answered with IDOK for an OK box and IDNO otherwise.
 class ScriptedPrompt : public IPrompt {
   public:
-    int Show(const std::string& text, const std::string& title, std::uint32_t style) override;
+    int Show(const std::string& text, CStr titleText, std::uint32_t style) override;
 
     ScriptedPrompt& Expect(std::string title, int answer);
     std::size_t PendingCount() const { return script_.size(); }
@@ -52,6 +52,11 @@ class SimSystemInfo : public ISystemInfo {
     explicit SimSystemInfo(std::uint32_t platformId = kVerPlatformWin32Nt) : id_(platformId) {}
     std::uint32_t GetPlatformId() override { return id_; }
     void SetPlatformId(std::uint32_t id) { id_ = id; }
+    bool EnumDisplaySettingsA(std::uint32_t modeNumber, DisplayMode* mode) override;
+
+    // The display: the mode in use (none: the call fails) and the modes the driver offers.
+    std::optional<DisplayMode> currentMode;
+    std::vector<DisplayMode> offeredModes;
 
   private:
     std::uint32_t id_;

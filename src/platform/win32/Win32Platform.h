@@ -55,7 +55,7 @@ class Win32Registry : public IRegistry {
 // active), or else by this thread's active window.
 class Win32Prompt : public IPrompt {
   public:
-    int Show(const std::string& text, const std::string& title, std::uint32_t style) override;
+    int Show(const std::string& text, CStr title, std::uint32_t style) override;
     void SetOwner(HWND owner) { owner_ = owner; }
 
   private:
@@ -65,6 +65,7 @@ class Win32Prompt : public IPrompt {
 class Win32SystemInfo : public ISystemInfo {
   public:
     std::uint32_t GetPlatformId() override;
+    bool EnumDisplaySettingsA(std::uint32_t modeNumber, DisplayMode* mode) override;
 };
 
 class Win32Shell : public IShell {

@@ -38,7 +38,7 @@ TokenPrivilegesOne FromTokenPrivileges(const TOKEN_PRIVILEGES& source) {
 
 }  // namespace
 
-int Win32Prompt::Show(const std::string& text, const std::string& title, std::uint32_t style) {
+int Win32Prompt::Show(const std::string& text, CStr title, std::uint32_t style) {
     HWND owner = owner_ != nullptr ? owner_ : GetActiveWindow();
     // A dialog open over the owner takes the box, so that the box is modal to the dialog too.
     HWND active = GetActiveWindow();
@@ -68,6 +68,17 @@ std::uint32_t Win32SystemInfo::GetPlatformId() {
 #pragma warning(pop)
 #endif
     return ok ? info.dwPlatformId : 0;
+}
+
+bool Win32SystemInfo::EnumDisplaySettingsA(std::uint32_t modeNumber, DisplayMode* mode) {
+    DEVMODEA devMode = {};
+    devMode.dmSize = sizeof devMode;
+    if (!::EnumDisplaySettingsA(nullptr, modeNumber, &devMode)) {
+        return false;
+    }
+    *mode = {devMode.dmPelsWidth, devMode.dmPelsHeight, devMode.dmBitsPerPel,
+             devMode.dmDisplayFrequency};
+    return true;
 }
 
 std::intptr_t Win32Shell::Execute(Handle owner, const std::string& operation,

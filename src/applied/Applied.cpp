@@ -1,0 +1,198 @@
+// The record of applied rates: read, written, compared with the installed tables and with the
+// modes the display offers.
+#include "applied/Applied.h"
+
+#include "detect/Detection.h"
+#include "modes/Decoders.h"
+#include "platform/Prompt.h"
+#include "text/Concat.h"
+#include "text/CrLf.h"
+#include "text/Numbers.h"
+#include "text/Text.h"
+
+namespace quorvel::applied {
+
+using platform::kHkeyLocalMachine;
+using text::Concat;
+
+namespace {
+
+constexpr const char* kGeneration40 = "40.41";
+constexpr const char* kGeneration28 = "28.32";
+constexpr const char* kNotFound = "not found";
+constexpr const char* kNotOfferedByPageOne = " is not offered by this driver's page";
+constexpr const char* kNotOfferedByPageMany = " are not offered by this driver's page";
+constexpr const char* kNotOfferedNow =
+    " not offered: restart Windows, or check the monitor's limits";
+
+// "1024x768 at 100 Hz, 1600x1200 at 85 Hz": the recorded rates of `rows`.
+std::string List(const Record& record, modes::Rows rows) {
+    std::string list;
+    for (std::size_t row = 0; row < modes::kResolutionCount; ++row) {
+        if (rows >> row & 1) {
+            list += Concat({list.empty() ? "" : ", ",
+                            modes::ModeText(modes::kCatalogue[row].width,
+                                            modes::kCatalogue[row].height, record.rates[row])});
+        }
+    }
+    return list;
+}
+
+std::size_t CountOf(modes::Rows rows) {
+    std::size_t count = 0;
+    for (; rows != 0; rows &= rows - 1) {
+        ++count;
+    }
+    return count;
+}
+
+}  // namespace
+
+std::optional<Record> ReadRecord(platform::IRegistry& api) {
+    platform::QuietPrompt quiet;
+    registry::mdlRegistry registry(api, quiet);
+    // Without its generation there is no record: one silent probe when there is none.
+    registry::ValueData generation;
+    if (registry.ReadValue(kHkeyLocalMachine, kAppliedKey, kGenerationValue, &generation) !=
+        registry::ReadResult::Found) {
+        return std::nullopt;
+    }
+    const std::string_view text(reinterpret_cast<const char*>(generation.data.data()),
+                                generation.data.size());
+    Record record;
+    record.detonator40 = text.substr(0, text.find('\0')) == kGeneration40;
+    bool any = false;
+    for (std::size_t row = 0; row < modes::kResolutionCount; ++row) {
+        registry::ValueData value;
+        if (registry.ReadValue(kHkeyLocalMachine, kAppliedKey,
+                               modes::ResolutionText(modes::kCatalogue[row]),
+                               &value) == registry::ReadResult::Found &&
+            value.type == platform::kRegDword && value.data.size() == 4) {
+            const int rate = value.data[0] | value.data[1] << 8;
+            record.rates[row] = value.data[2] == 0 && value.data[3] == 0 && rate < 1000 ? rate : 0;
+            any |= record.rates[row] != 0;
+        }
+    }
+    if (!any || (!record.detonator40 && text.substr(0, text.find('\0')) != kGeneration28)) {
+        return std::nullopt;
+    }
+    record.date = registry.GetStringValue(kHkeyLocalMachine, kAppliedKey, kDateValue);
+    record.driverVersion = registry.GetStringValue(kHkeyLocalMachine, kAppliedKey, kDriverValue);
+    return record;
+}
+
+void WriteRecord(platform::IRegistry& api, const std::optional<Record>& record) {
+    platform::QuietPrompt quiet;
+    registry::mdlRegistry registry(api, quiet);
+    // The generation goes first when the record is removed and last when it is written: without
+    // it the rest is no record.
+    if (!record) {
+        registry.DeleteValue(kHkeyLocalMachine, kAppliedKey, kGenerationValue);
+    }
+    registry.CreateKey(kHkeyLocalMachine, kAppliedKey);
+    for (std::size_t row = 0; row < modes::kResolutionCount; ++row) {
+        const std::string name = modes::ResolutionText(modes::kCatalogue[row]);
+        if (record && record->rates[row] != 0) {
+            registry.SetDwordValue(kHkeyLocalMachine, kAppliedKey, name, record->rates[row]);
+        } else {
+            registry.DeleteValue(kHkeyLocalMachine, kAppliedKey, name);
+        }
+    }
+    const char* const names[] = {kDateValue, kDriverValue, kGenerationValue};
+    const std::string texts[] = {record ? record->date : "", record ? record->driverVersion : "",
+                                 record && record->detonator40 ? kGeneration40 : kGeneration28};
+    for (std::size_t n = 0; n < 3; ++n) {
+        if (record) {
+            registry.SetStringValue(kHkeyLocalMachine, kAppliedKey, names[n], texts[n]);
+        } else {
+            registry.DeleteValue(kHkeyLocalMachine, kAppliedKey, names[n]);
+        }
+    }
+}
+
+std::optional<Record> RecordOf(const std::string& table, const platform::SystemTime& now,
+                               const std::optional<std::string>& driverVersion) {
+    const modes::DecodedTable decoded = modes::DecodeModes(table);
+    if ((decoded.format != modes::TableFormat::Compressed &&
+         decoded.format != modes::TableFormat::Hexadecimal) ||
+        decoded.rates == modes::Rates{}) {
+        return std::nullopt;
+    }
+    return Record{decoded.format == modes::TableFormat::Hexadecimal, decoded.rates,
+                  text::Joined(now.year, now.month, now.day, "-"), driverVersion.value_or("")};
+}
+
+void FollowTables(platform::IRegistry& api, const platform::SystemTime& now) {
+    platform::QuietPrompt quiet;
+    registry::mdlRegistry registry(api, quiet);
+    const readback::InstalledTables tables = readback::ReadInstalledTables(registry);
+    const readback::InstalledTables::Text* majority = tables.Majority();
+    const std::optional<Record> record =
+        majority ? RecordOf(majority->text, now, detect::FindDriverVersion(registry))
+                 : std::nullopt;
+    WriteRecord(api, record);
+}
+
+bool IsInstalled(const Record& record, const readback::InstalledTables& tables, bool detonator40) {
+    if (tables.valueCount == 0 || tables.valueCount != tables.slotCount) {
+        return false;
+    }
+    for (const readback::InstalledTables::Text& t : tables.texts) {
+        const modes::DecodedTable decoded = modes::DecodeModes(t.text);
+        if (decoded.format !=
+                (detonator40 ? modes::TableFormat::Hexadecimal : modes::TableFormat::Compressed) ||
+            decoded.rates != record.rates) {
+            return false;
+        }
+    }
+    return true;
+}
+
+std::string NotInstalledText(const Record& record, const std::optional<std::string>& driverNow,
+                             modes::Rows notOffered) {
+    std::string line = Concat({"Your rates of ", record.date, " are not installed (driver then ",
+                               record.driverVersion.empty() ? kNotFound : record.driverVersion,
+                               ", now ", driverNow.value_or(kNotFound), ")"});
+    if (notOffered != 0) {
+        line += Concat(
+            {text::kCrLf, List(record, notOffered),
+             text::OneOrMany(CountOf(notOffered), kNotOfferedByPageOne, kNotOfferedByPageMany)});
+    }
+    return line;
+}
+
+std::string ScreenText(const platform::DisplayMode& mode) {
+    std::string text = Concat({text::Decimal(mode.width), "x", text::Decimal(mode.height), ", ",
+                               text::Decimal(mode.bitsPerPel), " bit"});
+    if (mode.frequency > 1) {
+        text += Concat({", ", text::Decimal(mode.frequency), " Hz"});
+    }
+    return text;
+}
+
+InEffect RatesInEffect(const Record& record, platform::ISystemInfo& system) {
+    modes::Rows recorded = 0;
+    modes::Rows offered = 0;
+    platform::DisplayMode mode;
+    // A driver offers a few hundred modes; the bound only guards against one that never ends.
+    for (std::uint32_t n = 0; n < 4096 && system.EnumDisplaySettingsA(n, &mode); ++n) {
+        for (std::size_t row = 0; row < modes::kResolutionCount; ++row) {
+            if (mode.width == static_cast<std::uint32_t>(modes::kCatalogue[row].width) &&
+                mode.height == static_cast<std::uint32_t>(modes::kCatalogue[row].height) &&
+                mode.frequency == static_cast<std::uint32_t>(record.rates[row])) {
+                offered |= modes::Rows{1} << row;
+            }
+        }
+    }
+    for (std::size_t row = 0; row < modes::kResolutionCount; ++row) {
+        recorded |= modes::Rows{record.rates[row] != 0} << row;
+    }
+    const modes::Rows missing = recorded & ~offered;
+    if (missing == 0) {
+        const std::string count = text::Decimal(CountOf(recorded));
+        return {Concat({count, " of ", count, " offered"}), true};
+    }
+    return {List(record, missing) + kNotOfferedNow, false};
+}
+
+}  // namespace quorvel::applied

@@ -1,0 +1,66 @@
+// The record of the rates last applied, kept under the program's own key, so that a driver update
+// that took the tables away is noticed and the rates can be set again; and the rates the display
+// offers now.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "modes/Catalogue.h"
+#include "platform/Files.h"
+#include "platform/Registry.h"
+#include "platform/System.h"
+#include "readback/InstalledTables.h"
+
+namespace quorvel::applied {
+
+// The record's key and values. Each resolution given a rate has a DWORD value named after it
+// ("1024x768") holding the rate in Hz.
+inline constexpr const char* kAppliedKey = "SOFTWARE\\Velkora\\Quorvel\\Applied";
+inline constexpr const char* kGenerationValue = "Generation";  // "40.41" or "28.32"
+inline constexpr const char* kDateValue = "Date";              // "2026-12-07"
+inline constexpr const char* kDriverValue = "DriverVersion";   // as read then; "" if not found
+
+struct Record {
+    bool detonator40 = false;
+    modes::Rates rates{};
+    std::string date;
+    std::string driverVersion;
+};
+
+// Reading and writing never show a box: the record is a convenience. A record without a
+// generation this program writes, or without a rate, reads as none; writing none removes the
+// record's values.
+std::optional<Record> ReadRecord(platform::IRegistry& api);
+void WriteRecord(platform::IRegistry& api, const std::optional<Record>& record);
+
+// The record of a table written into every key: its rates and generation from the table itself.
+// Null for a table in neither format or one that gives no rate.
+std::optional<Record> RecordOf(const std::string& table, const platform::SystemTime& now,
+                               const std::optional<std::string>& driverVersion);
+
+// After a restore the record follows the tables it put back: the table most values hold now, or
+// no record when they hold none.
+void FollowTables(platform::IRegistry& api, const platform::SystemTime& now);
+
+// Every _Modes_Delta value of the driver's keys holds the record's rates, in the format of the
+// generation in effect (a driver ignores a table in the other format).
+bool IsInstalled(const Record& record, const readback::InstalledTables& tables, bool detonator40);
+
+// The line under "Installed table:" when the record is not installed, naming the rates the
+// page of the generation in effect does not offer.
+std::string NotInstalledText(const Record& record, const std::optional<std::string>& driverNow,
+                             modes::Rows notOffered);
+
+// "Screen now:": "1024x768, 32 bit, 85 Hz".
+std::string ScreenText(const platform::DisplayMode& mode);
+// "Rates in effect:": "7 of 7 offered", or the recorded rates the display does not offer (red);
+// the display's modes are walked once.
+struct InEffect {
+    std::string text;
+    bool allOffered = false;
+};
+InEffect RatesInEffect(const Record& record, platform::ISystemInfo& system);
+
+}  // namespace quorvel::applied
