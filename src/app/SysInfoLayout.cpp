@@ -14,16 +14,22 @@ constexpr int kGroupRightTw = kGroupLeftTw + 5415;
 constexpr int kInnerLeftTw = kGroupLeftTw + 120;
 constexpr int kInnerRightTw = kGroupRightTw - 120;
 constexpr int kFirstGroupTopTw = 60;
-constexpr int kGroupGapTw = 105;
 constexpr int kPageBottomMarginTw = 60;
-constexpr int kFirstRowTw = 315;  // from a group's top edge to its first row
 constexpr int kRowHeightTw = 225;
-constexpr int kRowGapTw = 45;  // between one row's text and the next row
-constexpr int kGroupBottomMarginTw = 135;
 constexpr int kCaptionGapTw = 120;       // between a caption and its value
 constexpr int kGroupCaptionLeftTw = 90;  // the group caption's offset from the frame's edge
 constexpr int kGroupCaptionPadTw = 30;   // either side: keeps the frame's line off the text
 constexpr int kOptionHeightTw = 255;
+
+// The vertical spacing: roomy, and tight for a page whose texts would not fit otherwise.
+struct Spacing {
+    int firstRowTw;  // from a group's top edge to its first row
+    int rowGapTw;    // between one row's text and the next row
+    int groupBottomMarginTw;
+    int groupGapTw;
+};
+constexpr Spacing kRoomy{315, 45, 135, 105};
+constexpr Spacing kTight{255, 0, 90, 60};
 
 }  // namespace
 
@@ -33,14 +39,16 @@ int TwipsToPixels(int twips, int dpi) {
     return static_cast<int>(product >= 0 ? (product + 720) / 1440 : -((720 - product) / 1440));
 }
 
-SysInfoLayout LayOutSysInfo(const SysInfoTexts& texts, int dpiX, int dpiY,
-                            const ITextMeasure& measure) {
+namespace {
+
+SysInfoLayout LayOut(const SysInfoTexts& texts, int dpiX, int dpiY, const ITextMeasure& measure,
+                     const Spacing& spacing) {
     const auto x = [dpiX](int twips) { return TwipsToPixels(twips, dpiX); };
     const auto y = [dpiY](int twips) { return TwipsToPixels(twips, dpiY); };
     const int innerLeft = x(kInnerLeftTw);
     const int innerRight = x(kInnerRightTw);
     const int rowHeight = y(kRowHeightTw);
-    const int rowGap = y(kRowGapTw);
+    const int rowGap = y(spacing.rowGapTw);
 
     const auto frameAt = [&](int top, const std::string& caption) {
         SysInfoLayout::Group g;
@@ -61,33 +69,46 @@ SysInfoLayout LayOutSysInfo(const SysInfoTexts& texts, int dpiX, int dpiY,
             column = std::max(column, innerLeft + measure.Measure(row.caption, false, 0).width +
                                           x(kCaptionGapTw));
         }
-        int rowTop = top + y(kFirstRowTw);
+        int rowTop = top + y(spacing.firstRowTw);
         for (const SysInfoTexts::Row& row : group.rows) {
-            const int valueHeight = measure.Measure(row.value, false, innerRight - column).height;
+            // A value without a caption has the group's whole width.
+            const int left = row.caption.empty() ? innerLeft : column;
+            const int valueHeight = measure.Measure(row.value, false, innerRight - left).height;
             const int height = row.shown ? std::max(rowHeight, valueHeight) : -rowGap;
-            g.rows.push_back({Rect{innerLeft, rowTop, column, rowTop + std::max(height, 0)},
-                              Rect{column, rowTop, innerRight, rowTop + std::max(height, 0)}});
+            g.rows.push_back({Rect{innerLeft, rowTop, left, rowTop + std::max(height, 0)},
+                              Rect{left, rowTop, innerRight, rowTop + std::max(height, 0)}});
             rowTop += height + rowGap;
         }
-        g.frame.bottom = rowTop - rowGap + y(kGroupBottomMarginTw);
+        g.frame.bottom = rowTop - rowGap + y(spacing.groupBottomMarginTw);
         layout.groups.push_back(g);
-        top = g.frame.bottom + y(kGroupGapTw);
+        top = g.frame.bottom + y(spacing.groupGapTw);
     }
 
     SysInfoLayout::Group& s = layout.summaryGroup;
     s = frameAt(top, texts.summaryCaption);
     s.frame.bottom = y(kPageHeightTw - kPageBottomMarginTw);
     const int width = innerRight - innerLeft;
-    const int summaryTop = top + y(kFirstRowTw);
+    const int summaryTop = top + y(spacing.firstRowTw);
     layout.summary = Rect{innerLeft, summaryTop, innerRight,
                           summaryTop + measure.Measure(texts.summary, false, width).height};
-    const int noteBottom = s.frame.bottom - y(kGroupBottomMarginTw);
+    const int noteBottom = s.frame.bottom - y(spacing.groupBottomMarginTw);
     layout.note = Rect{innerLeft, noteBottom - measure.Measure(texts.note, true, width).height,
                        innerRight, noteBottom};
     const int optionTop = layout.summary.bottom + rowGap;
     const int middle = innerLeft + width / 2;
     layout.option40 = Rect{innerLeft, optionTop, middle, optionTop + y(kOptionHeightTw)};
     layout.option28 = Rect{middle, optionTop, innerRight, optionTop + y(kOptionHeightTw)};
+    return layout;
+}
+
+}  // namespace
+
+SysInfoLayout LayOutSysInfo(const SysInfoTexts& texts, int dpiX, int dpiY,
+                            const ITextMeasure& measure) {
+    SysInfoLayout layout = LayOut(texts, dpiX, dpiY, measure, kRoomy);
+    if ((texts.optionsShown ? layout.option40.bottom : layout.summary.bottom) > layout.note.top) {
+        layout = LayOut(texts, dpiX, dpiY, measure, kTight);
+    }
     return layout;
 }
 

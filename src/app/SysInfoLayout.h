@@ -48,7 +48,8 @@ struct SysInfoTexts {
     std::vector<Group> groups;  // the groups of captions and values, top to bottom
     std::string summaryCaption;
     std::string summary;
-    std::string note;  // the support note at the summary group's bottom, in bold
+    std::string note;           // the support note at the summary group's bottom, in bold
+    bool optionsShown = false;  // the generation option buttons under the summary
 };
 
 struct SysInfoLayout {
@@ -69,8 +70,10 @@ struct SysInfoLayout {
     Rect note;
 };
 
-// Each group's values stand in one column right of its widest caption; a value wider than the
-// room up to the group's inner edge wraps, and its row and everything below move down. The
+// Each group's values stand in one column right of its widest caption, and a value without a
+// caption across the group; a value wider than the room up to the group's inner edge wraps, and
+// its row and everything below move down. A row not shown takes no room. When the summary (and
+// the option buttons, when shown) would reach the note, the rows and groups close up. The
 // summary group takes the rest of the page, its note at the bottom and the option buttons
 // (shown only for the manual generation choice) right under the summary.
 SysInfoLayout LayOutSysInfo(const SysInfoTexts& texts, int dpiX, int dpiY,

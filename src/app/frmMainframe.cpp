@@ -128,23 +128,26 @@ void frmMainframe::GatherSystemInfo() {
 void frmMainframe::CheckApplied() {
     platform::DisplayMode now;
     if (platform_.system.EnumDisplaySettingsA(platform::kEnumCurrentSettings, &now)) {
-        lblScreenNow = {applied::ScreenText(now), kFindingColour};
+        lblScreenNow.caption = applied::ScreenText(now);
+        lblScreenNow.foreColor = kFindingColour;
     }
     const std::optional<applied::Record> record = applied::ReadRecord(platform_.registry);
     if (!record) {
         return;
     }
-    const applied::InEffect inEffect = applied::RatesInEffect(*record, platform_.system);
-    lblRatesInEffect = {inEffect.text, inEffect.allOffered ? kFindingColour : kRed};
+    applied::InEffect inEffect = applied::RatesInEffect(*record, platform_.system);
+    lblRatesInEffect.caption = std::move(inEffect.text);
+    lblRatesInEffect.foreColor = inEffect.allOffered ? kFindingColour : kRed;
+    lblRatesInEffect.visible = true;
     const bool detonator40 = generationKnown_ ? blnDetonator40 : record->detonator40;
     if (applied::IsInstalled(*record, installed_, detonator40)) {
         return;
     }
     const modes::PageSelection page = modes::SelectRates(record->rates, blnDetonator40);
     const SettingsPage inUse = SettingsPageInUse();
-    lblApplied = {applied::NotInstalledText(*record, driverVersion_,
-                                            inUse == SettingsPage::None ? 0 : page.notOffered),
-                  kRed};
+    lblApplied.caption = applied::NotInstalledText(
+        *record, driverVersion_, inUse == SettingsPage::None ? 0 : page.notOffered);
+    lblApplied.visible = true;
     if (inUse == SettingsPage::Hexadecimal) {
         cmb = page.cmb;
     } else if (inUse == SettingsPage::Compressed) {

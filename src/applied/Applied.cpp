@@ -22,28 +22,40 @@ constexpr const char* kGeneration28 = "28.32";
 constexpr const char* kNotFound = "not found";
 constexpr const char* kNotOfferedByPageOne = " is not offered by this driver's page";
 constexpr const char* kNotOfferedByPageMany = " are not offered by this driver's page";
-constexpr const char* kNotOfferedNow =
-    " not offered: restart Windows, or check the monitor's limits";
+constexpr const char* kRestartHint = ": restart Windows, or check the monitor's limits";
 
-// "1024x768 at 100 Hz, 1600x1200 at 85 Hz": the recorded rates of `rows`.
+// The recorded rates of `rows`, the resolutions of one rate together as the driver's own table
+// groups them, the first four only: "640x480, 800x600 at 85 Hz; 1600x1200 at 72 Hz and 3 more".
 std::string List(const Record& record, modes::Rows rows) {
+    constexpr int kMostListed = 4;
     std::string list;
-    for (std::size_t row = 0; row < modes::kResolutionCount; ++row) {
-        if (rows >> row & 1) {
-            list += Concat({list.empty() ? "" : ", ",
-                            modes::ModeText(modes::kCatalogue[row].width,
-                                            modes::kCatalogue[row].height, record.rates[row])});
+    int listed = 0;
+    for (std::size_t first = 0; first < modes::kResolutionCount && listed < kMostListed; ++first) {
+        if ((rows >> first & 1) == 0) {
+            continue;
         }
+        const int rate = record.rates[first];
+        const char* separator = list.empty() ? "" : "; ";
+        for (std::size_t row = first; row < modes::kResolutionCount && listed < kMostListed;
+             ++row) {
+            if ((rows >> row & 1) != 0 && record.rates[row] == rate) {
+                list += separator;
+                list += modes::ResolutionText(modes::kCatalogue[row]);
+                separator = ", ";
+                rows &= ~(modes::Rows{1} << row);
+                ++listed;
+            }
+        }
+        list += " at " + text::Decimal(rate) + " Hz";
+    }
+    std::uint32_t more = 0;
+    for (; rows != 0; rows &= rows - 1) {
+        ++more;
+    }
+    if (more != 0) {
+        list += " and " + text::Decimal(more) + " more";
     }
     return list;
-}
-
-std::size_t CountOf(modes::Rows rows) {
-    std::size_t count = 0;
-    for (; rows != 0; rows &= rows - 1) {
-        ++count;
-    }
-    return count;
 }
 
 }  // namespace
@@ -52,15 +64,13 @@ std::optional<Record> ReadRecord(platform::IRegistry& api) {
     platform::QuietPrompt quiet;
     registry::mdlRegistry registry(api, quiet);
     // Without its generation there is no record: one silent probe when there is none.
-    registry::ValueData generation;
-    if (registry.ReadValue(kHkeyLocalMachine, kAppliedKey, kGenerationValue, &generation) !=
-        registry::ReadResult::Found) {
+    if (!registry.ValueExists(kHkeyLocalMachine, kAppliedKey, kGenerationValue)) {
         return std::nullopt;
     }
-    const std::string_view text(reinterpret_cast<const char*>(generation.data.data()),
-                                generation.data.size());
+    const std::string text =
+        registry.GetStringValue(kHkeyLocalMachine, kAppliedKey, kGenerationValue);
     Record record;
-    record.detonator40 = text.substr(0, text.find('\0')) == kGeneration40;
+    record.detonator40 = text == kGeneration40;
     bool any = false;
     for (std::size_t row = 0; row < modes::kResolutionCount; ++row) {
         registry::ValueData value;
@@ -73,7 +83,7 @@ std::optional<Record> ReadRecord(platform::IRegistry& api) {
             any |= record.rates[row] != 0;
         }
     }
-    if (!any || (!record.detonator40 && text.substr(0, text.find('\0')) != kGeneration28)) {
+    if (!any || (!record.detonator40 && text != kGeneration28)) {
         return std::nullopt;
     }
     record.date = registry.GetStringValue(kHkeyLocalMachine, kAppliedKey, kDateValue);
@@ -154,9 +164,10 @@ std::string NotInstalledText(const Record& record, const std::optional<std::stri
                                record.driverVersion.empty() ? kNotFound : record.driverVersion,
                                ", now ", driverNow.value_or(kNotFound), ")"});
     if (notOffered != 0) {
-        line += Concat(
-            {text::kCrLf, List(record, notOffered),
-             text::OneOrMany(CountOf(notOffered), kNotOfferedByPageOne, kNotOfferedByPageMany)});
+        line += Concat({text::kCrLf, List(record, notOffered),
+                        // A single row is a single bit.
+                        text::OneOrMany((notOffered & (notOffered - 1)) == 0 ? 1 : 2,
+                                        kNotOfferedByPageOne, kNotOfferedByPageMany)});
     }
     return line;
 }
@@ -184,15 +195,21 @@ InEffect RatesInEffect(const Record& record, platform::ISystemInfo& system) {
             }
         }
     }
+    std::uint32_t count = 0;
     for (std::size_t row = 0; row < modes::kResolutionCount; ++row) {
         recorded |= modes::Rows{record.rates[row] != 0} << row;
+        count += record.rates[row] != 0;
     }
     const modes::Rows missing = recorded & ~offered;
+    const std::string all = text::Decimal(count);
     if (missing == 0) {
-        const std::string count = text::Decimal(CountOf(recorded));
-        return {Concat({count, " of ", count, " offered"}), true};
+        return {Concat({all, " of ", all, " offered"}), true};
     }
-    return {List(record, missing) + kNotOfferedNow, false};
+    // Right after a driver update, before the restart, none is: the list would only be long.
+    return {missing == recorded && count > 1
+                ? Concat({"None of ", all, " offered", kRestartHint})
+                : Concat({List(record, missing), " not offered", kRestartHint}),
+            false};
 }
 
 }  // namespace quorvel::applied

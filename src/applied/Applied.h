@@ -55,8 +55,8 @@ std::string NotInstalledText(const Record& record, const std::optional<std::stri
 
 // "Screen now:": "1024x768, 32 bit, 85 Hz".
 std::string ScreenText(const platform::DisplayMode& mode);
-// "Rates in effect:": "7 of 7 offered", or the recorded rates the display does not offer (red);
-// the display's modes are walked once.
+// "Rates in effect:": "7 of 7 offered", or the recorded rates the display does not offer (red),
+// "None of 7" when it offers none of them; the display's modes are walked once.
 struct InEffect {
     std::string text;
     bool allOffered = false;

@@ -10,27 +10,29 @@ namespace {
 constexpr std::size_t kFirstCaptionWithoutColon = 15;
 }  // namespace
 
+// clang-format off
 const std::array<Resolution, kResolutionCount> kCatalogue = {{
-    {320, 200, Area::Low, false, false, "opt320x200", "cmb320x200"},
-    {320, 240, Area::Low, false, false, "opt320x240", "cmb320x240"},
-    {400, 300, Area::Low, false, false, "opt400x300", "cmb400x300"},
-    {480, 360, Area::Low, false, false, "opt480x360", "cmb480x360"},
-    {512, 384, Area::Low, false, false, "opt512x384", "cmb512x384"},
-    {640, 400, Area::Low, false, false, "opt640x400", "cmb640x400"},
-    {640, 480, Area::High, true, true, "opt640x480", "cmb640x480"},
-    {800, 600, Area::High, true, false, "opt800x600", "cmb800x600"},
-    {848, 480, Area::High, false, false, "opt848x480", "cmb848x480"},
-    {1024, 768, Area::High, true, true, "opt1024x768", "cmb1024x768"},
-    {1152, 864, Area::High, false, false, "opt1152x864", "cmb1152x864"},
-    {1280, 960, Area::High, true, true, "opt1280x960", "cmb1280x960"},
-    {1280, 1024, Area::High, false, false, "opt1280x1024", "cmb1280x1024"},
-    {1600, 1024, Area::High, false, false, "opt1600x1024", "cmb1600x1024"},
-    {1600, 1200, Area::High, true, true, "opt1600x1200", "cmb1600x1200"},
-    {1920, 1080, Area::High, false, false, "opt1920x1080", "cmb1920x1080"},
-    {1920, 1200, Area::High, false, false, "opt1920x1200", "cmb1920x1200"},
-    {1920, 1440, Area::High, false, false, "opt1920x1440", "cmb1920x1440"},
-    {2048, 1536, Area::High, false, false, "opt2048x1536", "cmb2048x1536"},
+    {320, 200, Area::Low, false, false},
+    {320, 240, Area::Low, false, false},
+    {400, 300, Area::Low, false, false},
+    {480, 360, Area::Low, false, false},
+    {512, 384, Area::Low, false, false},
+    {640, 400, Area::Low, false, false},
+    {640, 480, Area::High, true, true},
+    {800, 600, Area::High, true, false},
+    {848, 480, Area::High, false, false},
+    {1024, 768, Area::High, true, true},
+    {1152, 864, Area::High, false, false},
+    {1280, 960, Area::High, true, true},
+    {1280, 1024, Area::High, false, false},
+    {1600, 1024, Area::High, false, false},
+    {1600, 1200, Area::High, true, true},
+    {1920, 1080, Area::High, false, false},
+    {1920, 1200, Area::High, false, false},
+    {1920, 1440, Area::High, false, false},
+    {2048, 1536, Area::High, false, false},
 }};
+// clang-format on
 
 const std::array<const char*, kHexRateCount + 1> kHexListItems = {
     kNoRate, "60", "70", "72", "75", "85", "100", "120", "140", "144", "150", "170", "200", "240"};
@@ -40,8 +42,8 @@ std::string ResolutionText(const Resolution& r) {
 }
 
 std::string ModeText(int width, int height, int rate) {
-    return ResolutionText({width, height, Area::Low, false, false, nullptr, nullptr}) + " at " +
-           text::Decimal(rate) + " Hz";
+    return ResolutionText({width, height, Area::Low, false, false}) + " at " + text::Decimal(rate) +
+           " Hz";
 }
 
 std::size_t RowOf(int width, int height) {

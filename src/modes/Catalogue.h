@@ -23,12 +23,30 @@ struct Resolution {
     Area area;
     bool common43Compressed;  // drawn red on the compressed-format page
     bool common43Hex;         // drawn red on the hexadecimal-format page
-    const char* optName;      // option-button array, "opt640x480"
-    const char* cmbName;      // drop-down list, "cmb640x480"
 };
 
 // Catalogue order: by width, then height (848x480 follows 800x600).
 extern const std::array<Resolution, kResolutionCount> kCatalogue;
+
+// The names of each row's controls in catalogue order: its option-button array on the
+// compressed-format page and its drop-down list on the hexadecimal-format page (frmMainframe's
+// opt[row] and cmb[row]). The program needs no names at run time.
+struct ControlNames {
+    const char* opt;
+    const char* cmb;
+};
+inline constexpr std::array<ControlNames, kResolutionCount> kControlNames = {{
+    {"opt320x200", "cmb320x200"},     {"opt320x240", "cmb320x240"},
+    {"opt400x300", "cmb400x300"},     {"opt480x360", "cmb480x360"},
+    {"opt512x384", "cmb512x384"},     {"opt640x400", "cmb640x400"},
+    {"opt640x480", "cmb640x480"},     {"opt800x600", "cmb800x600"},
+    {"opt848x480", "cmb848x480"},     {"opt1024x768", "cmb1024x768"},
+    {"opt1152x864", "cmb1152x864"},   {"opt1280x960", "cmb1280x960"},
+    {"opt1280x1024", "cmb1280x1024"}, {"opt1600x1024", "cmb1600x1024"},
+    {"opt1600x1200", "cmb1600x1200"}, {"opt1920x1080", "cmb1920x1080"},
+    {"opt1920x1200", "cmb1920x1200"}, {"opt1920x1440", "cmb1920x1440"},
+    {"opt2048x1536", "cmb2048x1536"},
+}};
 
 // Option-button rates of the compressed mode format, by button index.
 inline constexpr std::array<int, kCompressedRateCount> kCompressedRates = {60, 70,  72, 75,

@@ -96,9 +96,9 @@ TEST(Catalogue, AreasSplitAfter640x400) {
 }
 
 TEST(Catalogue, ControlNamesCarryTheResolution) {
-    for (const Resolution& r : kCatalogue) {
-        EXPECT_EQ(std::string(r.optName), "opt" + ResolutionText(r));
-        EXPECT_EQ(std::string(r.cmbName), "cmb" + ResolutionText(r));
+    for (std::size_t row = 0; row < kResolutionCount; ++row) {
+        EXPECT_EQ(std::string(kControlNames[row].opt), "opt" + ResolutionText(kCatalogue[row]));
+        EXPECT_EQ(std::string(kControlNames[row].cmb), "cmb" + ResolutionText(kCatalogue[row]));
     }
     EXPECT_EQ(ResolutionText(kCatalogue[0]), "320x200");
     EXPECT_EQ(ResolutionText(kCatalogue[18]), "2048x1536");

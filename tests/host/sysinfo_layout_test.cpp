@@ -73,6 +73,21 @@ TEST_P(SysInfoLayoutTest, AValueTooWideForItsRoomWrapsAndMovesEverythingBelowDow
     EXPECT_EQ(two.note, one.note);
 }
 
+TEST_P(SysInfoLayoutTest, AValueWithoutCaptionIsAsWideAsItsGroupAndAHiddenRowTakesNoRoom) {
+    SysInfoTexts texts = Texts("Short");
+    const SysInfoLayout before = LayOut(texts);
+    texts.groups[0].rows.insert(texts.groups[0].rows.begin() + 1, {"", "A line of its own"});
+    texts.groups[0].rows.push_back({"Hidden:", "", false});
+    const SysInfoLayout after = LayOut(texts);
+    const SysInfoLayout::Row& line = after.groups[0].rows[1];
+    EXPECT_EQ(line.value.left, before.groups[0].rows[0].caption.left);
+    EXPECT_EQ(line.value.right, before.groups[0].rows[0].value.right);
+    const int added = after.groups[0].rows[2].value.top - before.groups[0].rows[1].value.top;
+    EXPECT_GT(added, 0);
+    EXPECT_EQ(after.groups[0].rows[3].value.top, after.groups[0].rows[3].value.bottom);
+    EXPECT_EQ(after.groups[1].frame.top, before.groups[1].frame.top + added);
+}
+
 INSTANTIATE_TEST_SUITE_P(Dpi, SysInfoLayoutTest, testing::Values(96, 120, 144));
 
 TEST(TwipsToPixels, RoundsAsMulDivDoes) {

@@ -58,11 +58,15 @@ TEST(ApplyArguments, AreReadOrRefusedNamingWhat) {
         {"/apply 1024x768@85 /log", kApplyNoLogFile, 1, {}, {}, false, ""},
         {"/apply 1024x768@85 /reboot /noreboot", kApplyRebootBoth, 1, {}, {}, false, ""},
         {"/apply 1024x768@85 /quiet", std::string(kApplyUnknown) + "/quiet", 1, {}, {}, false, ""},
+        {"/reapply /noreboot /log q.log", "", 0, {}, {}, false, "q.log"},
+        {"/reapply 1024x768@85", std::string(kApplyUnknown) + "1024x768@85", 0, {}, {}, false, ""},
     };
     for (const ParseCase& c : cases) {
         SCOPED_TRACE(c.line);
         const CommandLine command = ParseCommandLine(c.line);
-        EXPECT_EQ(command.action, CommandLine::Action::Apply);
+        EXPECT_EQ(command.action, std::string(c.line).find("reapply") == std::string::npos
+                                      ? CommandLine::Action::Apply
+                                      : CommandLine::Action::Reapply);
         EXPECT_EQ(command.text, c.refusal);
         if (c.refusal.empty()) {
             EXPECT_EQ(command.modes.size(), c.modes);

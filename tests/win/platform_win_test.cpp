@@ -23,6 +23,25 @@ TEST(Win32SystemInfoTest, ReportsAnNtFamilyPlatform) {
 
 // shell32 is looked up on first use: a file that does not exist comes back as ShellExecute's
 // "file not found" (2), not as the 0 of a failed lookup.
+// The display's modes as Windows gives them: the mode in use is one of those offered, and a mode
+// number past the last ends the walk.
+TEST(Win32SystemInfoTest, GivesTheModeInUseAmongTheModesOffered) {
+    Win32SystemInfo system;
+    p::DisplayMode now;
+    ASSERT_TRUE(system.EnumDisplaySettingsA(p::kEnumCurrentSettings, &now));
+    EXPECT_EQ(now.width, static_cast<std::uint32_t>(GetSystemMetrics(SM_CXSCREEN)));
+    EXPECT_EQ(now.height, static_cast<std::uint32_t>(GetSystemMetrics(SM_CYSCREEN)));
+    bool found = false;
+    std::uint32_t n = 0;
+    for (p::DisplayMode mode; n < 100000 && system.EnumDisplaySettingsA(n, &mode); ++n) {
+        found |= mode.width == now.width && mode.height == now.height &&
+                 mode.bitsPerPel == now.bitsPerPel && mode.frequency == now.frequency;
+    }
+    EXPECT_GT(n, 0u);
+    EXPECT_LT(n, 100000u);
+    EXPECT_TRUE(found);
+}
+
 TEST(Win32ShellTest, ReachesShellExecuteOnFirstUse) {
     p::win32::Win32Shell shell;
     EXPECT_EQ(shell.Execute(0, "open", "C:\\no such folder\\no such file.txt", SW_SHOWNORMAL),

@@ -126,13 +126,13 @@ constexpr CaptionRow kDriverRows[] = {
     {IDC_CAPINSTALLEDTABLE, "Installed table:", IDC_LBLINSTALLEDTABLE,
      &frmMainframe::lblInstalledTable},
     {IDC_CAPAPPLIED, "", IDC_LBLAPPLIED, &frmMainframe::lblApplied},
-    {IDC_CAPRATESINEFFECT, "Rates in effect:", IDC_LBLRATESINEFFECT,
-     &frmMainframe::lblRatesInEffect},
 };
 // The monitor's value has two lines: its names, then its limits.
 constexpr CaptionRow kGeneralRows[] = {
     {IDC_CAPOS, "Operating system:", IDC_LBLOS, &frmMainframe::lblOS},
     {IDC_CAPSCREENNOW, "Screen now:", IDC_LBLSCREENNOW, &frmMainframe::lblScreenNow},
+    {IDC_CAPRATESINEFFECT, "Rates in effect:", IDC_LBLRATESINEFFECT,
+     &frmMainframe::lblRatesInEffect},
     {IDC_CAPMONITOR, "Monitor:", IDC_LBLMONITOR, &frmMainframe::lblMonitor},
 };
 struct CaptionGroup {
@@ -310,6 +310,7 @@ class SysInfoPageView : public IPageView {
         texts.summaryCaption = kGroupSummary;
         texts.summary = form.lblSummary.caption;
         texts.note = kSupportNote;
+        texts.optionsShown = form.obtVerError40.visible;
         const SysInfoLayout layout = LayOutSysInfo(texts, v_->dpiX, v_->dpiY, LabelMeasure(*v_));
         std::size_t n = 0;
         for (std::size_t i = 0; i < groups_.size(); ++i) {

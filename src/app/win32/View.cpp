@@ -231,16 +231,20 @@ void DestroyFonts(ViewContext& v) {
     }
 }
 
+bool RegisterClassOnce(const WNDCLASSEXA& wc) {
+    WNDCLASSEXA known{};
+    known.cbSize = sizeof known;
+    return GetClassInfoExA(wc.hInstance, wc.lpszClassName, &known) || RegisterClassExA(&wc) != 0;
+}
+
 bool RegisterPanelClass(HINSTANCE instance) {
-    WNDCLASSA wc{};
-    if (GetClassInfoA(instance, kPanelClass, &wc)) {
-        return true;
-    }
+    WNDCLASSEXA wc{};
+    wc.cbSize = sizeof wc;
     wc.lpfnWndProc = PanelProc;
     wc.hInstance = instance;
     wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
     wc.lpszClassName = kPanelClass;
-    return RegisterClassA(&wc) != 0;
+    return RegisterClassOnce(wc);
 }
 
 HWND CreatePanel(HWND parent, const ViewContext& v, int leftTw, int topTw, int widthTw,

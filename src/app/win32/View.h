@@ -55,6 +55,8 @@ inline COLORREF ToColorRef(const Colour& c) {
 // and WM_DRAWITEM to its top-level window, so one window procedure sees every control's events.
 // Registered once by RegisterPanelClass; `background` is kept in the panel's user data.
 bool RegisterPanelClass(HINSTANCE instance);
+// Registers a window class unless this program has registered it already.
+bool RegisterClassOnce(const WNDCLASSEXA& wc);
 HWND CreatePanel(HWND parent, const ViewContext& v, int leftTw, int topTw, int widthTw,
                  int heightTw, Colour background, int id = 0, bool visible = true);
 void SetPanelBackground(HWND panel, Colour background);
