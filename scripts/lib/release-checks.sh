@@ -88,6 +88,29 @@ wait_exit "$program" 120
 record usage "$exit_code"
 session_end
 
+# The XP machine after a driver update: System information says the rates are not installed,
+# "/reapply" sets them again without a window, and System information no longer says so.
+stamp "installation after a driver update"
+fresh_prefix updated
+QUORVEL_SHOTS=$out/shots-updated
+session_start "$share/fixtures/updated.reg" 96
+start_on_desktop "$tools/quorvel.exe"
+program=$!
+program_window && drive tab 2 && shot 1-system-information
+drive menu '&Exit'
+wait_exit "$program" 120
+stamp "quorvel.exe /reapply"
+start_on_desktop "$tools/quorvel.exe" /reapply /noreboot /log 'Z:\tmp\reapply.log'
+wait_exit $! 120
+record reapply "$exit_code"
+cp /tmp/reapply.log "$out/reapply.log" 2>/dev/null || true
+start_on_desktop "$tools/quorvel.exe"
+program=$!
+program_window && drive tab 2 && shot 2-system-information-after-reapply
+drive menu '&Exit'
+wait_exit "$program" 120
+session_end
+
 # A machine without the NVIDIA driver: the two pages it has, and closing through the menu.
 stamp "installation without the driver"
 fresh_prefix none

@@ -94,29 +94,28 @@ std::optional<Record> ReadRecord(platform::IRegistry& api) {
 void WriteRecord(platform::IRegistry& api, const std::optional<Record>& record) {
     platform::QuietPrompt quiet;
     registry::mdlRegistry registry(api, quiet);
-    // The generation goes first when the record is removed and last when it is written: without
-    // it the rest is no record.
-    if (!record) {
-        registry.DeleteValue(kHkeyLocalMachine, kAppliedKey, kGenerationValue);
+    // Without its generation the rest is no record: it goes first, and comes back last only when
+    // every other value was written.
+    bool whole = registry.DeleteValue(kHkeyLocalMachine, kAppliedKey, kGenerationValue);
+    if (record) {
+        registry.CreateKey(kHkeyLocalMachine, kAppliedKey);
     }
-    registry.CreateKey(kHkeyLocalMachine, kAppliedKey);
     for (std::size_t row = 0; row < modes::kResolutionCount; ++row) {
         const std::string name = modes::ResolutionText(modes::kCatalogue[row]);
-        if (record && record->rates[row] != 0) {
-            registry.SetDwordValue(kHkeyLocalMachine, kAppliedKey, name, record->rates[row]);
-        } else {
-            registry.DeleteValue(kHkeyLocalMachine, kAppliedKey, name);
-        }
+        whole &=
+            record && record->rates[row] != 0
+                ? registry.SetDwordValue(kHkeyLocalMachine, kAppliedKey, name, record->rates[row])
+                : registry.DeleteValue(kHkeyLocalMachine, kAppliedKey, name);
     }
-    const char* const names[] = {kDateValue, kDriverValue, kGenerationValue};
-    const std::string texts[] = {record ? record->date : "", record ? record->driverVersion : "",
-                                 record && record->detonator40 ? kGeneration40 : kGeneration28};
-    for (std::size_t n = 0; n < 3; ++n) {
-        if (record) {
-            registry.SetStringValue(kHkeyLocalMachine, kAppliedKey, names[n], texts[n]);
-        } else {
-            registry.DeleteValue(kHkeyLocalMachine, kAppliedKey, names[n]);
-        }
+    whole &= record ? registry.SetStringValue(kHkeyLocalMachine, kAppliedKey, kDateValue,
+                                              record->date) &&
+                          registry.SetStringValue(kHkeyLocalMachine, kAppliedKey, kDriverValue,
+                                                  record->driverVersion)
+                    : registry.DeleteValue(kHkeyLocalMachine, kAppliedKey, kDateValue) &&
+                          registry.DeleteValue(kHkeyLocalMachine, kAppliedKey, kDriverValue);
+    if (record && whole) {
+        registry.SetStringValue(kHkeyLocalMachine, kAppliedKey, kGenerationValue,
+                                record->detonator40 ? kGeneration40 : kGeneration28);
     }
 }
 

@@ -65,24 +65,12 @@ struct SimWorld : TestPlatform<platform::sim::SimRegistry> {
 
 // The form's dialogs as a test shows them: each does what the test sets, or nothing.
 struct Dialogs : app::IModalDialogs {
-    std::function<void(app::frmAboutBox&)> about;
-    std::function<void(app::frmMonitorLimits&)> limits;
-    std::function<void(app::frmPreview&)> preview;
-    void ShowAboutBox(app::frmAboutBox& box) override {
-        if (about) {
-            about(box);
-        }
-    }
-    void ShowMonitorLimits(app::frmMonitorLimits& dialog) override {
-        if (limits) {
-            limits(dialog);
-        }
-    }
-    void ShowPreview(app::frmPreview& shown) override {
-        if (preview) {
-            preview(shown);
-        }
-    }
+    std::function<void(app::frmAboutBox&)> about = [](app::frmAboutBox&) {};
+    std::function<void(app::frmMonitorLimits&)> limits = [](app::frmMonitorLimits&) {};
+    std::function<void(app::frmPreview&)> preview = [](app::frmPreview&) {};
+    void ShowAboutBox(app::frmAboutBox& box) override { about(box); }
+    void ShowMonitorLimits(app::frmMonitorLimits& dialog) override { limits(dialog); }
+    void ShowPreview(app::frmPreview& shown) override { preview(shown); }
 };
 
 }  // namespace quorvel::testing

@@ -162,15 +162,9 @@ class WayBackTest : public ::testing::Test {
 TEST_F(WayBackTest, ApplyNamesTheUndoFileAndTheMenuRestoresIt) {
     Apply();
     // The record of applied rates names what was applied, then what the restore put back.
-    const auto rate = [this](const char* resolution) {
-        const auto value =
-            world.registry.GetValue(kHkeyLocalMachine, applied::kAppliedKey, resolution);
-        return value ? value->data : std::vector<std::uint8_t>();
-    };
-    EXPECT_EQ(rate("1024x768"), platform::sim::DwordValue(85).data);
-    EXPECT_EQ(rate("1280x1024"), std::vector<std::uint8_t>());
-    EXPECT_EQ(world.registry.GetValue(kHkeyLocalMachine, applied::kAppliedKey, "Date")->data,
-              platform::sim::StringValue("2003-05-17").data);
+    // 1024x768 (row 9) and 1280x1024 (row 12).
+    const modes::Rates recorded = applied::ReadRecord(world.registry)->rates;
+    EXPECT_EQ(std::make_pair(recorded[9], recorded[12]), std::make_pair(85, 0));
     const std::string undo = kProgramFolder + kUndoName;
     const std::string& completion = world.prompt.Shown().back().text;
     EXPECT_EQ(completion.substr(completion.rfind("\r\nUndo file:")), "\r\nUndo file:\r\n" + undo);
@@ -186,8 +180,8 @@ TEST_F(WayBackTest, ApplyNamesTheUndoFileAndTheMenuRestoresIt) {
     EXPECT_NE(confirmation.find("52 values"), std::string::npos) << confirmation;
     EXPECT_NE(confirmation.find("\r\nHKEY_LOCAL_MACHINE\\" + kDisplay + "\r\n"), std::string::npos);
     EXPECT_EQ(State(), before);
-    EXPECT_EQ(rate("1024x768"), platform::sim::DwordValue(85).data);
-    EXPECT_EQ(rate("1280x1024"), platform::sim::DwordValue(75).data);
+    const modes::Rates restored = applied::ReadRecord(world.registry)->rates;
+    EXPECT_EQ(std::make_pair(restored[9], restored[12]), std::make_pair(85, 75));
     // The restore saved what it overwrote, in a file of its own.
     EXPECT_EQ(world.files.Written().back(),
               kProgramFolder + "\\Quorvel-undo-20030517-210409-2.reg");

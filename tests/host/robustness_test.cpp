@@ -145,6 +145,13 @@ TEST_P(FaultSweep, EveryCallFailingOnceIsReportedOnceAndChangesNothingElse) {
             for (const std::string& broken : CheckUndoFile(before, after, run)) {
                 ADD_FAILURE() << broken;
             }
+            // Rates are recorded as applied only when every value, theirs too, was written.
+            EXPECT_FALSE(
+                calls[n].call == RegCall::Set &&
+                (IsManagedValueName(Upper(calls[n].name)) ||
+                 Upper(calls[n].keyPath).find(Upper(applied::kAppliedKey)) != std::string::npos) &&
+                registry.GetValue(platform::kHkeyLocalMachine, applied::kAppliedKey,
+                                  applied::kGenerationValue));
             // The run goes on to the completion box, and the service key, written last and
             // whatever came before, lacks at most the one value whose write failed.
             if (run.installed) {
