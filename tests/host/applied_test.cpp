@@ -140,6 +140,8 @@ TEST(Reapply, ActsOnlyWhenTheRecordIsNotInstalled) {
         {"xp.reg", "", 0, "No rates have been applied on this machine: nothing to do.", ""},
         {"xp.reg", "/apply 1024x768@85", 0,
          "The rates applied on 2003-05-17 are installed: nothing to do.", "S 1024x768=8055;"},
+        {"win2000.reg", "/apply 1024x768@85", 0,
+         "The rates applied on 2003-05-17 are installed: nothing to do.", "S 1024,768,-,-75"},
         {"updated.reg", "", 0,
          "Your rates of 2026-12-07 are not installed (driver then 6.14.10.4523, now 6.14.10.5216)",
          "S 1600x1200=8048; 1152x864 1280x960 1280x1024=804B; 640x480 800x600 1024x768=8055;"},
