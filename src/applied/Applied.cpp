@@ -5,6 +5,7 @@
 #include "detect/Detection.h"
 #include "modes/Decoders.h"
 #include "platform/Prompt.h"
+#include "registry/Plan.h"
 #include "text/Concat.h"
 #include "text/CrLf.h"
 #include "text/Numbers.h"
@@ -76,10 +77,9 @@ std::optional<Record> ReadRecord(platform::IRegistry& api) {
         registry::ValueData value;
         if (registry.ReadValue(kHkeyLocalMachine, kAppliedKey,
                                modes::ResolutionText(modes::kCatalogue[row]),
-                               &value) == registry::ReadResult::Found &&
-            value.type == platform::kRegDword && value.data.size() == 4) {
-            const int rate = value.data[0] | value.data[1] << 8;
-            record.rates[row] = value.data[2] == 0 && value.data[3] == 0 && rate < 1000 ? rate : 0;
+                               &value) == registry::ReadResult::Found) {
+            const std::optional<std::uint32_t> rate = registry::DwordOf(value);
+            record.rates[row] = rate && *rate < 1000 ? static_cast<int>(*rate) : 0;
             any |= record.rates[row] != 0;
         }
     }

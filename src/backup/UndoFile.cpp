@@ -5,6 +5,7 @@
 
 #include "backup/BackupTexts.h"
 #include "registry/DriverKeys.h"
+#include "registry/Plan.h"
 #include "text/Concat.h"
 #include "text/CrLf.h"
 #include "text/Numbers.h"
@@ -98,12 +99,8 @@ std::string RegData(const registry::ValueData& value) {
         AppendQuoted(data, std::string(value.data.begin(), value.data.end() - 1));
         return data;
     }
-    if (value.type == platform::kRegDword && value.data.size() == 4) {
-        const std::uint32_t number = value.data[0] |
-                                     (static_cast<std::uint32_t>(value.data[1]) << 8) |
-                                     (static_cast<std::uint32_t>(value.data[2]) << 16) |
-                                     (static_cast<std::uint32_t>(value.data[3]) << 24);
-        return "dword:" + text::Hex(number, 8, false);
+    if (const std::optional<std::uint32_t> number = registry::DwordOf(value)) {
+        return "dword:" + text::Hex(*number, 8, false);
     }
     data = value.type == platform::kRegBinary ? "hex:"
                                               : "hex(" + text::Hex(value.type, 1, false) + "):";

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "registry/DriverKeys.h"
+#include "registry/Plan.h"
 
 namespace quorvel::monitor {
 
@@ -32,17 +33,15 @@ std::vector<std::string> SubKeys(registry::mdlRegistry& registry, const std::str
 std::optional<int> ReadTyped(registry::mdlRegistry& registry, const std::string& ownKey,
                              const char* name, int min, int max) {
     registry::ValueData value;
-    if (registry.ReadValue(kHkeyLocalMachine, ownKey, name, &value) !=
-            registry::ReadResult::Found ||
-        value.type != platform::kRegDword || value.data.size() != 4) {
+    const std::optional<std::uint32_t> number =
+        registry.ReadValue(kHkeyLocalMachine, ownKey, name, &value) == registry::ReadResult::Found
+            ? registry::DwordOf(value)
+            : std::nullopt;
+    if (!number || *number < static_cast<std::uint32_t>(min) ||
+        *number > static_cast<std::uint32_t>(max)) {
         return std::nullopt;
     }
-    const std::uint32_t number = value.data[0] | (value.data[1] << 8) | (value.data[2] << 16) |
-                                 (static_cast<std::uint32_t>(value.data[3]) << 24);
-    if (number < static_cast<std::uint32_t>(min) || number > static_cast<std::uint32_t>(max)) {
-        return std::nullopt;
-    }
-    return static_cast<int>(number);
+    return static_cast<int>(*number);
 }
 
 void WriteTyped(registry::mdlRegistry& registry, const std::string& ownKey, const char* name,

@@ -27,6 +27,8 @@ struct PlannedKey {
 // A string value as SetStringValue writes it (with its NUL), and a DWORD as SetDwordValue does.
 ValueData StringData(const std::string& text);
 ValueData DwordData(std::uint32_t number);
+// The number a REG_DWORD of four bytes holds; none for any other value.
+std::optional<std::uint32_t> DwordOf(const ValueData& value);
 
 // Reads every value's present data. The values of a key whose probe fails, whatever the reason,
 // stay unread: a key the plan writes is either read whole or named as not read.
