@@ -22,6 +22,10 @@ bool IsSwitch(const std::string& part, const std::string& name) {
            text::SameNoCase(std::string_view(part).substr(1), name);
 }
 
+bool IsSwitchLike(const std::string& word) {
+    return !word.empty() && (word[0] == '/' || word[0] == '-');
+}
+
 // Blank-separated words; a double quote starts or ends a run in which blanks belong to the word.
 std::vector<std::string> Words(const std::string& text) {
     std::vector<std::string> words;
@@ -49,6 +53,13 @@ std::vector<std::string> Words(const std::string& text) {
     return words;
 }
 
+// Keeps the first refusal only: it names what went wrong first.
+void Refuse(CommandLine& command, const std::string& why) {
+    if (command.text.empty()) {
+        command.text = why;
+    }
+}
+
 // "1024x768@85": each number whole, in decimal digits only.
 std::optional<ModeChoice> ParseMode(const std::string& text) {
     const std::size_t x = text.find_first_of("xX");
@@ -66,66 +77,81 @@ std::optional<ModeChoice> ParseMode(const std::string& text) {
     return ModeChoice{static_cast<int>(*width), static_cast<int>(*height), static_cast<int>(*rate)};
 }
 
-// /apply's arguments; the first refusal goes into command.text.
+// The value after a switch: the next word, unless there is none or it is a switch itself.
+std::optional<std::string> ValueAfter(const std::vector<std::string>& words, std::size_t& i) {
+    if (i + 1 >= words.size() || IsSwitchLike(words[i + 1])) {
+        return std::nullopt;
+    }
+    return words[++i];
+}
+
+// The modes of one word, comma-separated; the first refusal goes into command.text.
+void ParseModes(const std::string& word, CommandLine& command) {
+    std::size_t start = 0;
+    while (start <= word.size()) {
+        std::size_t comma = word.find(',', start);
+        comma = comma == std::string::npos ? word.size() : comma;
+        const std::string piece = word.substr(start, comma - start);
+        start = comma + 1;
+        if (piece.empty()) {
+            continue;  // blanks after the commas leave empty pieces
+        }
+        const std::optional<ModeChoice> mode = ParseMode(piece);
+        if (!mode) {
+            Refuse(command, kApplyBadMode + piece);
+            continue;
+        }
+        for (const ModeChoice& earlier : command.modes) {
+            if (earlier.width == mode->width && earlier.height == mode->height) {
+                Refuse(command, kApplyTwice + piece);
+            }
+        }
+        command.modes.push_back(*mode);
+    }
+}
+
+// /apply's and /reapply's arguments; the first refusal goes into command.text.
 void ParseApply(const std::vector<std::string>& words, CommandLine& command) {
     std::optional<bool> reboot;
-    const auto refuse = [&](const std::string& why) {
-        if (command.text.empty()) {
-            command.text = why;
-        }
-    };
     for (std::size_t i = 1; i < words.size(); ++i) {
         const std::string& word = words[i];
-        const bool hasValue = i + 1 < words.size();
         if (IsSwitch(word, "generation")) {
-            const std::string value = hasValue ? words[++i] : "";
-            value == "28" || value == "40" ? void(command.detonator40 = value == "40")
-                                           : refuse(kApplyBadGeneration);
+            const std::optional<std::string> value = ValueAfter(words, i);
+            if (value == "28" || value == "40") {
+                command.detonator40 = value == "40";
+            } else {
+                Refuse(command, kApplyBadGeneration);
+            }
         } else if (IsSwitch(word, "format")) {
-            const std::string value = hasValue ? words[++i] : "";
-            value == "on" || value == "off" ? void(command.formatOn = value == "on")
-                                            : refuse(kApplyBadFormat);
+            const std::optional<std::string> value = ValueAfter(words, i);
+            if (value && (text::SameNoCase(*value, "on") || text::SameNoCase(*value, "off"))) {
+                command.formatOn = text::SameNoCase(*value, "on");
+            } else {
+                Refuse(command, kApplyBadFormat);
+            }
         } else if (IsSwitch(word, "log")) {
-            command.file = hasValue ? words[++i] : "";
-            if (command.file.empty()) {
-                refuse(kApplyNoLogFile);
+            const std::optional<std::string> value = ValueAfter(words, i);
+            if (value && !value->empty()) {
+                command.file = *value;
+            } else {
+                Refuse(command, kApplyNoLogFile);
             }
         } else if (IsSwitch(word, "reboot") || IsSwitch(word, "noreboot")) {
             const bool wanted = IsSwitch(word, "reboot");
             if (reboot && *reboot != wanted) {
-                refuse(kApplyRebootBoth);
+                Refuse(command, kApplyRebootBoth);
             }
             reboot = wanted;
         } else if (IsSwitch(word, "force")) {
             command.force = true;
-        } else if (word[0] == '/' || word[0] == '-') {
-            refuse(kApplyUnknown + word);
-        } else if (command.action == CommandLine::Action::Reapply) {
-            refuse(kApplyUnknown + word);  // the record gives the modes
+        } else if (IsSwitchLike(word) || command.action == CommandLine::Action::Reapply) {
+            Refuse(command, kApplyUnknown + word);  // /reapply takes its modes from the record
         } else {
-            // The modes, comma-separated; blanks after the commas are taken too.
-            std::size_t start = 0;
-            while (start <= word.size()) {
-                std::size_t comma = word.find(',', start);
-                comma = comma == std::string::npos ? word.size() : comma;
-                const std::string piece = word.substr(start, comma - start);
-                const std::optional<ModeChoice> mode = ParseMode(piece);
-                if (!piece.empty() && !mode) {
-                    refuse(kApplyBadMode + piece);
-                } else if (mode) {
-                    for (const ModeChoice& earlier : command.modes) {
-                        if (earlier.width == mode->width && earlier.height == mode->height) {
-                            refuse(kApplyTwice + piece);
-                        }
-                    }
-                    command.modes.push_back(*mode);
-                }
-                start = comma + 1;
-            }
+            ParseModes(word, command);
         }
     }
     if (command.modes.empty() && command.action == CommandLine::Action::Apply) {
-        refuse(kApplyNeedsModes);
+        Refuse(command, kApplyNeedsModes);
     }
     command.reboot = reboot.value_or(false);
 }
@@ -138,6 +164,7 @@ CommandLine ParseCommandLine(const std::string& arguments) {
     const std::string first = line.substr(0, blank);
     std::string rest = blank == std::string::npos ? std::string() : Trim(line.substr(blank));
     CommandLine command;
+    command.arguments = line;
     if (IsSwitch(first, "apply") || IsSwitch(first, "reapply")) {
         command.action =
             IsSwitch(first, "apply") ? CommandLine::Action::Apply : CommandLine::Action::Reapply;

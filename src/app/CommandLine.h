@@ -55,6 +55,7 @@ struct CommandLine {
     Action action = Action::Window;
     std::string file;  // Restore: the undo file; Apply: the log file (empty: the default one)
     std::string text;  // Invalid: the command line as given; Apply: why it is refused, if it is
+    std::string arguments;  // the command line as given, for the log
 
     // Apply's modes and switches.
     std::vector<ModeChoice> modes;

@@ -9,6 +9,17 @@
 
 namespace quorvel::app {
 
+std::vector<monitor::ChosenMode> ChosenModes(const modes::Rates& rates) {
+    std::vector<monitor::ChosenMode> chosen;
+    for (std::size_t row = 0; row < modes::kResolutionCount; ++row) {
+        if (rates[row] != 0) {
+            chosen.push_back(
+                {modes::kCatalogue[row].width, modes::kCatalogue[row].height, rates[row]});
+        }
+    }
+    return chosen;
+}
+
 void MonitorCheck::Read(platform::IRegistry& api, registry::mdlRegistry& registry) {
     monitor::MonitorsRead read = monitor::ReadMonitorEdids(api);
     edids_ = std::move(read.edids);

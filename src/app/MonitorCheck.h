@@ -14,6 +14,9 @@
 
 namespace quorvel::app {
 
+// The modes of the rates chosen, as the limits are checked against them.
+std::vector<monitor::ChosenMode> ChosenModes(const modes::Rates& rates);
+
 class MonitorCheck {
   public:
     // Reads the monitors' EDIDs, without ever a box (a failure counts as no information, and the

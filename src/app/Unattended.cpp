@@ -1,17 +1,15 @@
-// "/apply": detection, the checks of the settings pages, the plan, the backup and the writes, each
-// step written to the log.
+// "/apply" and "/reapply": the checks of the settings pages, then the change as the window makes
+// it, with the switches for answers and every step and box written to the log.
 #include "app/Unattended.h"
 
-#include <algorithm>
-
-#include "app/frmMainframe.h"
+#include "app/MonitorCheck.h"
 #include "applied/Applied.h"
 #include "backup/Backup.h"
+#include "backup/BackupTexts.h"
+#include "change/Change.h"
 #include "detect/Detection.h"
-#include "install/Install.h"
-#include "modes/Composers.h"
-#include "app/MonitorCheck.h"
 #include "monitor/Limits.h"
+#include "registry/DriverKeys.h"
 #include "restart/Restart.h"
 #include "settings/RateSettings.h"
 #include "text/Concat.h"
@@ -39,200 +37,288 @@ constexpr const char* kBackupRefused =
 constexpr const char* kNoRecord = "No rates have been applied on this machine: nothing to do.";
 constexpr const char* kRecordInstalledStart = "The rates applied on ";
 constexpr const char* kRecordInstalledEnd = " are installed: nothing to do.";
+constexpr const char* kDamagedRecord = ". The record is left as it is, so that nothing is lost.";
+constexpr const char* kLogNotWritten = "Quorvel changed nothing: its log could not be written:";
+constexpr const char* kLogNotFinished = "Quorvel could not finish its log ";
 
-// Every box goes to the log: its title and its text on one line.
+// The log: lines gathered in memory and appended to the file before anything is changed, before
+// the restart and at the end, so that it is never behind what was done.
+class Log {
+  public:
+    explicit Log(platform::Platform& platform) : platform_(platform) {}
+
+    void Line(const std::string& text) { pending_ += text + kCrLf; }
+
+    // Appends the first lines to `file`, or to Quorvel.log in the first backup folder that takes
+    // them; on failure says why on standard error.
+    bool Open(const std::string& file) {
+        std::string failures;
+        if (file.empty()) {
+            const backup::FolderWrite written = backup::WriteInBackupFolder(
+                platform_, "Quorvel", ".log", pending_, platform::WriteMode::Append);
+            path_ = written.path;
+            failures = written.failures;
+        } else if (const std::uint32_t error = Write(file)) {
+            failures =
+                Concat({kCrLf, kCrLf, file, kCrLf, backup::SystemText(platform_.registry, error)});
+        } else {
+            path_ = file;
+        }
+        if (path_.empty()) {
+            platform_.files.WriteToStandardError(Concat({kLogNotWritten, failures, kCrLf}));
+            return false;
+        }
+        pending_.clear();
+        return true;
+    }
+
+    // Appends what is not yet in the file; false, with the reason on standard error, when it
+    // cannot.
+    bool Flush() {
+        const std::uint32_t error = Write(path_);
+        if (error == 0) {
+            pending_.clear();
+        } else {
+            platform_.files.WriteToStandardError(
+                Concat({kLogNotFinished, path_, ": ", backup::SystemText(platform_.registry, error),
+                        kCrLf}));
+        }
+        return error == 0;
+    }
+
+  private:
+    std::uint32_t Write(const std::string& path) {
+        return platform_.files.WriteToFile(path, pending_, platform::WriteMode::Append);
+    }
+
+    platform::Platform& platform_;
+    std::string path_;
+    std::string pending_;
+};
+
+// Every box goes to the log, its title and its text on one line, answered as a careful user
+// would: OK, or No to a question. A stop box is a failure the exit code must tell.
 class LogPrompt : public platform::IPrompt {
   public:
-    explicit LogPrompt(std::string& log) : log_(log) {}
+    explicit LogPrompt(Log& log) : log_(log) {}
     int Show(const std::string& text, platform::CStr title, std::uint32_t style) override {
         std::string flat = text;
         for (std::size_t at = flat.find(kCrLf); at != std::string::npos; at = flat.find(kCrLf)) {
             flat.replace(at, 2, " ");
         }
-        log_ += Concat({"Box \"", title.c_str(), "\": ", flat, kCrLf});
+        log_.Line(Concat({"Box \"", title.c_str(), "\": ", flat}));
+        if ((style & 0xF0) == platform::kMbIconHand) {
+            ++failures;
+        }
         return (style & 0x0F) == platform::kMbYesNo ? platform::kIdNo : platform::kIdOk;
     }
+    std::size_t failures = 0;
 
   private:
-    std::string& log_;
+    Log& log_;
 };
 
-// The steps of one run; each adds its lines to the log. `Refuse` ends the run with code 1.
+// The change's questions, answered by the switches, and its steps, logged.
+class LogAsk : public change::IAsk {
+  public:
+    LogAsk(const CommandLine& command, Log& log, LogPrompt& prompt, platform::Platform& platform)
+        : command_(command), log_(log), prompt_(prompt), platform_(platform) {}
+
+    void SettleFormat(install::InstallPlan& plan) override {
+        if (command_.formatOn.value_or(true)) {
+            install::SwitchFormatOn(plan);
+            log_.Line("Format question: Yes, the format is switched on");
+        } else {
+            log_.Line("Format question: No (/format off)");
+        }
+    }
+
+    bool Confirm(const install::InstallPlan& plan) override {
+        log_.Line(Concat({"Mode table: ", plan.strModeTable}));
+        return true;
+    }
+
+    bool BeforeWriting(const std::string& undoFile) override {
+        backedUp = true;
+        log_.Line(Concat({"Undo file: ", undoFile}));
+        writing = log_.Flush();
+        return writing;
+    }
+
+    bool Completed(const install::InstallPlan& plan, const std::string&) override {
+        std::size_t values = 0;
+        std::size_t failed = 0;
+        for (const registry::PlannedKey& key : plan.keys) {
+            for (const registry::PlannedValue& value : key.values) {
+                log_.Line(Concat({value.failed ? "Failed: " : "Written: ", registry::kRootName,
+                                  "\\", key.keyPath, "\\", value.name}));
+                ++values;
+                failed += value.failed ? 1 : 0;
+            }
+        }
+        if (failed != 0) {
+            log_.Line(
+                Concat({text::Decimal(failed), " of ", text::Decimal(values),
+                        " values could not be written; the undo file puts back the others."}));
+        }
+        if (!command_.reboot || failed != 0 || prompt_.failures != 0) {
+            return false;
+        }
+        log_.Line("Restarting Windows (/reboot).");
+        log_.Flush();
+        restart::RebootSystem(platform_.restart, platform_.prompt);
+        return true;
+    }
+
+    bool backedUp = false;  // the backup was made, or the user went on without one
+    bool writing = false;   // and the log took every line so far: the values were written
+
+  private:
+    const CommandLine& command_;
+    Log& log_;
+    LogPrompt& prompt_;
+    platform::Platform& platform_;
+};
+
+// The steps before the change; each adds its lines to the log. `Refuse` ends the run with code 1.
 class ApplyRun {
   public:
-    ApplyRun(const CommandLine& command, platform::Platform& platform, std::string& log)
+    ApplyRun(const CommandLine& command, platform::Platform& platform, Log& log, LogPrompt& prompt)
         : command_(command),
           platform_(platform),
           log_(log),
+          prompt_(prompt),
           registry_(platform.registry, platform.prompt) {}
 
     int Run() {
-        const platform::SystemTime now = platform_.files.GetLocalTime();
         const bool reapply = command_.action == CommandLine::Action::Reapply;
-        std::string modes;
-        std::string refusal = command_.text;
-        for (const ModeChoice& mode : command_.modes) {
-            modes += Concat({modes.empty() ? "" : ",", text::Decimal(mode.width), "x",
-                             text::Decimal(mode.height), "@", text::Decimal(mode.rate)});
-            const std::size_t row = modes::RowOf(mode.width, mode.height);
-            if (row < modes::kResolutionCount && mode.rate > 0) {
-                rates_[row] = mode.rate;
-            } else if (refusal.empty()) {
-                refusal = modes::ModeText(mode.width, mode.height, mode.rate) + kNotOnPage;
-            }
+        if (!command_.text.empty()) {
+            return Refuse(command_.text);
         }
-        Line(Concat({text::Joined(now.year, now.month, now.day, "-"), " ",
-                     text::Joined(now.hour, now.minute, now.second, ":"),
-                     reapply ? "  quorvel.exe /reapply" : "  quorvel.exe /apply ", modes}));
-        if (!refusal.empty()) {
-            return Refuse(refusal);
+        std::optional<applied::Record> record;
+        if (reapply) {
+            // No record, nothing to do: whatever the machine, a logon script is not to fail.
+            record = applied::ReadRecord(platform_.registry);
+            if (!record) {
+                log_.Line(kNoRecord);
+                return kExitApplied;
+            }
+            if (!record->damaged.empty()) {
+                return Refuse(applied::DamagedText(*record) + kDamagedRecord);
+            }
+            rates_ = record->rates;
+        }
+        for (const ModeChoice& mode : command_.modes) {
+            const std::size_t row = modes::RowOf(mode.width, mode.height);
+            if (row >= modes::kResolutionCount || mode.rate <= 0) {
+                return Refuse(modes::ModeText(mode.width, mode.height, mode.rate) + kNotOnPage);
+            }
+            rates_[row] = mode.rate;
         }
         const detect::Findings f = detect::GatherSystemInfo(registry_, platform_.system);
-        Line(Concat({"Device description: ", f.deviceDescription.value_or("not found")}));
-        Line(Concat({"Detonator version: ",
-                     f.driverVersion ? detect::VersionCaption(*f.driverVersion) : "not found"}));
-        Line(Concat({"Compressed mode format: ", f.formatActive    ? "in use"
-                                                 : f.formatCapable ? "capable, not in use"
-                                                                   : "not found"}));
-        // Without the version the window offers the choice of generation: /generation makes it.
+        log_.Line(Concat({"Device description: ", f.deviceDescription.value_or("not found")}));
+        log_.Line(
+            Concat({"Detonator version: ",
+                    f.driverVersion ? detect::VersionCaption(*f.driverVersion) : "not found"}));
+        const char* format = "not found";
+        if (f.formatActive) {
+            format = "in use";
+        } else if (f.formatCapable) {
+            format = "capable, not in use";
+        }
+        log_.Line(Concat({"Compressed mode format: ", format}));
+        // Without the version the window offers the choice of generation: /generation makes it,
+        // or the record's own.
         if (f.settingsTab == detect::SettingsTab::Remove && !f.offerGenerationChoice) {
             return Refuse(f.summary);
-        }
-        if (!f.detonator40 && !command_.detonator40) {
-            return Refuse(kNoGeneration);
         }
         if (f.detonator40 && command_.detonator40 && *f.detonator40 != *command_.detonator40) {
             return Refuse(kContradiction);
         }
-        detonator40_ = f.detonator40 ? *f.detonator40 : *command_.detonator40;
-        Line(detonator40_ ? "Generation: 40.41, hexadecimal compressed mode format"
-                          : "Generation: 28.32, compressed mode format");
-        if (reapply && !RecordNotInstalled(f.driverVersion)) {
-            return kExitApplied;
+        if (f.detonator40) {
+            detonator40_ = *f.detonator40;
+        } else if (command_.detonator40) {
+            detonator40_ = *command_.detonator40;
+        } else if (record) {
+            detonator40_ = record->detonator40;
+        } else {
+            return Refuse(kNoGeneration);
         }
-        if (!Select() || !CheckWarnings()) {
+        log_.Line(detonator40_ ? "Generation: 40.41, hexadecimal compressed mode format"
+                               : "Generation: 28.32, compressed mode format");
+        if (record) {
+            const readback::InstalledTables tables = readback::ReadInstalledTables(registry_);
+            if (applied::IsInstalled(*record, tables, detonator40_)) {
+                log_.Line(Concat({kRecordInstalledStart, record->date, kRecordInstalledEnd}));
+                return kExitApplied;
+            }
+            log_.Line(applied::NotInstalledText(*record, f.driverVersion, 0));
+        }
+        if (!Offered() || !CheckWarnings()) {
             return kExitRefused;
         }
 
-        const std::string table =
-            detonator40_ ? modes::BuildHexModes(cmb_) : modes::BuildCompressedModes(opt_);
-        install::InstallPlan plan = install::PlanInstallation(table, registry_);
-        Line(Concat({"Mode table: ", table}));
-        if (!f.formatActive) {
-            if (command_.formatOn.value_or(true)) {
-                install::SwitchFormatOn(plan);
-            }
-            Line(plan.switchFormatOn ? "Format question: Yes, the format is switched on"
-                                     : "Format question: No (/format off)");
-        }
-        const backup::BackupOutcome saved = backup::BackUp(plan.keys, registry_, platform_);
-        if (!saved.goOn) {
+        LogAsk ask(command_, log_, prompt_, platform_);
+        const change::Outcome outcome = change::MakeChange(
+            {rates_, detonator40_, f.formatActive, f.driverVersion}, ask, platform_);
+        if (!ask.backedUp) {
             return Refuse(kBackupRefused);
         }
-        Line(Concat({"Undo file: ", saved.undoFile}));
-        const std::vector<std::string> failed = install::WritePlan(plan, registry_);
-        std::size_t values = 0;
-        for (const registry::PlannedKey& key : plan.keys) {
-            for (const registry::PlannedValue& value : key.values) {
-                const std::string path =
-                    Concat({registry::kRootName, "\\", key.keyPath, "\\", value.name});
-                const bool ok = std::find(failed.begin(), failed.end(), path) == failed.end();
-                Line(Concat({ok ? "Written: " : "Failed: ", path}));
-                ++values;
-            }
+        if (!ask.writing) {
+            return kExitRefused;  // the log could not be written on: standard error says why
         }
-        if (!failed.empty()) {
-            Line(Concat({text::Decimal(failed.size()), " of ", text::Decimal(values),
-                         " values could not be written; the undo file puts back the others."}));
-            return kExitSomeFailed;
-        }
-        if (const auto record = applied::RecordOf(table, now, f.driverVersion)) {
-            applied::WriteRecord(platform_.registry, *record);
-        }
-        if (command_.reboot) {
-            Line("Restarting Windows (/reboot).");
-            restart::RebootSystem(platform_.restart, platform_.prompt);
-        }
-        return kExitApplied;
+        return outcome.failed != 0 || prompt_.failures != 0 ? kExitSomeFailed : kExitApplied;
     }
 
   private:
-    void Line(const std::string& text) { log_ += text + kCrLf; }
-
     int Refuse(const std::string& why) {
-        Line(kRefused + why);
+        log_.Line(kRefused + why);
         return kExitRefused;
     }
 
-    // /reapply: the rates of the record, when the tables no longer hold them.
-    bool RecordNotInstalled(const std::optional<std::string>& driverNow) {
-        const std::optional<applied::Record> record = applied::ReadRecord(platform_.registry);
-        if (!record) {
-            Line(kNoRecord);
-            return false;
-        }
-        if (applied::IsInstalled(*record, readback::ReadInstalledTables(registry_), detonator40_)) {
-            Line(Concat({kRecordInstalledStart, record->date, kRecordInstalledEnd}));
-            return false;
-        }
-        Line(applied::NotInstalledText(*record, driverNow, 0));
-        rates_ = record->rates;
-        return true;
-    }
-
-    // The rates as the settings page of the generation would hold them.
-    bool Select() {
+    // Every rate is one the settings page of the generation offers.
+    bool Offered() {
         const modes::PageSelection page = modes::SelectRates(rates_, detonator40_);
-        if (page.notOffered != 0) {
-            std::size_t row = 0;
-            while ((page.notOffered >> row & 1) == 0) {
-                ++row;
-            }
-            Refuse(modes::ModeText(modes::kCatalogue[row].width, modes::kCatalogue[row].height,
-                                   rates_[row]) +
-                   kNotOnPage);
-            return false;
-        }
         for (std::size_t row = 0; row < modes::kResolutionCount; ++row) {
-            if (rates_[row] != 0) {
-                chosen_.push_back(
-                    {modes::kCatalogue[row].width, modes::kCatalogue[row].height, rates_[row]});
+            if ((page.notOffered >> row & 1) != 0) {
+                Refuse(modes::ModeText(modes::kCatalogue[row].width, modes::kCatalogue[row].height,
+                                       rates_[row]) +
+                       kNotOnPage);
+                return false;
             }
         }
-        opt_ = page.opt;
-        cmb_ = page.cmb;
         return true;
     }
 
     // What the window would warn about: the two areas' thresholds and the monitor's limits.
     bool CheckWarnings() {
         std::vector<std::string> warnings;
-        const settings::CompressedPage compressed(opt_);
-        const settings::HexPage hex(cmb_);
-        const settings::IRatePage& page =
+        const modes::PageSelection page = modes::SelectRates(rates_, detonator40_);
+        const settings::CompressedPage compressed(page.opt);
+        const settings::HexPage hex(page.cmb);
+        const settings::IRatePage& shown =
             detonator40_ ? static_cast<const settings::IRatePage&>(hex) : compressed;
-        if (page.HighAreaRateAbove85()) {
+        if (shown.HighAreaRateAbove85()) {
             warnings.push_back(kHighArea);
         }
-        if (page.LowAreaRateAbove75()) {
+        if (shown.LowAreaRateAbove75()) {
             warnings.push_back(kLowArea);
         }
         MonitorCheck monitor;
         monitor.Read(platform_.registry, registry_);
-        const monitor::MonitorLimits& limits = monitor.limits;
-        for (const monitor::ChosenMode& mode : chosen_) {
+        for (const monitor::ChosenMode& mode : ChosenModes(rates_)) {
             const std::string ruledOut =
-                monitor::RuledOutText(mode.width, mode.height, mode.rateHz, limits);
+                monitor::RuledOutText(mode.width, mode.height, mode.rateHz, monitor.limits);
             if (!ruledOut.empty()) {
                 warnings.push_back(ruledOut);
             }
         }
         for (const std::string& warning : warnings) {
-            Line(Concat(
+            log_.Line(Concat(
                 {command_.force ? "Written all the same (/force): " : kRefused, kWarned, warning}));
         }
         if (!warnings.empty() && !command_.force) {
-            Line(kForceHint);
+            log_.Line(kForceHint);
             return false;
         }
         return true;
@@ -240,31 +326,31 @@ class ApplyRun {
 
     const CommandLine& command_;
     platform::Platform& platform_;
-    std::string& log_;
+    Log& log_;
+    LogPrompt& prompt_;
     registry::mdlRegistry registry_;
     bool detonator40_ = false;
     modes::Rates rates_{};
-    modes::CompressedSelection opt_{};
-    modes::HexSelection cmb_{};
-    std::vector<monitor::ChosenMode> chosen_;
 };
 
 }  // namespace
 
 int RunApply(const CommandLine& command, platform::Platform& platform) {
-    std::string log;
+    Log log(platform);
+    // One file on a share may hold the runs of many machines: each tells where and as whom.
+    log.Line(Concat({text::DateAndTime(platform.files.GetLocalTime()), "  ",
+                     platform.system.GetComputerNameA(), " (", platform.system.GetUserNameA(),
+                     ")  quorvel.exe ", command.arguments}));
+    if (!log.Open(command.file)) {
+        return kExitRefused;
+    }
     LogPrompt prompt(log);
     platform::Platform quiet{platform.registry, prompt,           platform.system,
                              platform.shell,    platform.restart, platform.files};
-    const int code = ApplyRun(command, quiet, log).Run();
-    log += Concat({"Exit code ", text::Decimal(code), kCrLf, kCrLf});
-    std::string path = command.file;
-    if (path.empty()) {
-        const std::string folder = backup::UsableBackupFolder(platform.files);
-        path = folder.empty() ? std::string() : folder + "\\" + kLogFileName;
-    }
-    if (!path.empty()) {
-        platform.files.WriteToFile(path, log, platform::WriteMode::Append);
+    const int code = ApplyRun(command, quiet, log, prompt).Run();
+    log.Line(Concat({"Exit code ", text::Decimal(code), kCrLf}));
+    if (!log.Flush() && code == kExitApplied) {
+        return kExitSomeFailed;
     }
     return code;
 }

@@ -13,8 +13,6 @@ inline constexpr int kExitApplied = 0;     // every value was written
 inline constexpr int kExitRefused = 1;     // nothing was written
 inline constexpr int kExitSomeFailed = 3;  // some values could not be written
 
-inline constexpr const char* kLogFileName = "Quorvel.log";
-
 // Runs "/apply" and appends what happened to its log; returns the exit code.
 int RunApply(const CommandLine& command, platform::Platform& platform);
 

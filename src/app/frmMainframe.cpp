@@ -5,42 +5,16 @@
 #include "backup/Backup.h"
 #include "backup/BackupTexts.h"
 #include "backup/Restore.h"
+#include "change/Change.h"
 #include "detect/Detection.h"
 #include "install/Install.h"
 #include "modes/Composers.h"
-#include "restart/Restart.h"
 #include "settings/RateSettings.h"
+#include "text/CrLf.h"
 
 namespace quorvel::app {
 
 using platform::kHkeyLocalMachine;
-
-namespace {
-
-std::vector<monitor::ChosenMode> ChosenModes(const modes::CompressedSelection& opt) {
-    std::vector<monitor::ChosenMode> chosen;
-    for (std::size_t row = 0; row < modes::kResolutionCount; ++row) {
-        for (std::size_t index = 0; index < modes::kCompressedRateCount; ++index) {
-            if (opt[row][index]) {
-                chosen.push_back({modes::kCatalogue[row].width, modes::kCatalogue[row].height,
-                                  modes::kCompressedRates[index]});
-            }
-        }
-    }
-    return chosen;
-}
-
-std::vector<monitor::ChosenMode> ChosenModes(const modes::HexSelection& cmb) {
-    std::vector<monitor::ChosenMode> chosen;
-    for (std::size_t row = 0; row < modes::kResolutionCount; ++row) {
-        if (const int rate = modes::HexItemRate(cmb[row])) {
-            chosen.push_back({modes::kCatalogue[row].width, modes::kCatalogue[row].height, rate});
-        }
-    }
-    return chosen;
-}
-
-}  // namespace
 
 frmMainframe::frmMainframe(platform::Platform& platform)
     : platform_(platform), registry_(platform.registry, platform.prompt) {
@@ -119,38 +93,60 @@ void frmMainframe::GatherSystemInfo() {
 
     generationKnown_ = f.detonator40.has_value();
     driverVersion_ = f.driverVersion;
-    installed_ = readback::ReadInstalledTables(registry_);
-    ShowInstalledTable();
-    UpdateMenus();
-    CheckApplied();
-}
-
-void frmMainframe::CheckApplied() {
     platform::DisplayMode now;
     if (platform_.system.EnumDisplaySettingsA(platform::kEnumCurrentSettings, &now)) {
         lblScreenNow.caption = applied::ScreenText(now);
         lblScreenNow.foreColor = kFindingColour;
     }
-    const std::optional<applied::Record> record = applied::ReadRecord(platform_.registry);
-    if (!record) {
+    ReadTablesAndRecord();
+    ShowTablesAndRecord();
+    SelectRecordedRates();
+    UpdateMenus();
+}
+
+void frmMainframe::ReadTablesAndRecord() {
+    installed_ = readback::ReadInstalledTables(registry_);
+    record_ = applied::ReadRecord(platform_.registry);
+}
+
+bool frmMainframe::RecordInstalled() const {
+    // Without a known generation the record's own tells the format the tables must be in.
+    return record_ && record_->damaged.empty() &&
+           applied::IsInstalled(*record_, installed_,
+                                generationKnown_ ? blnDetonator40 : record_->detonator40);
+}
+
+void frmMainframe::ShowTablesAndRecord() {
+    ShowInstalledTable();
+    lblApplied.visible = record_ && !RecordInstalled();
+    lblRatesInEffect.visible = record_.has_value();
+    if (!record_) {
         return;
     }
-    applied::InEffect inEffect = applied::RatesInEffect(*record, platform_.system);
+    const SettingsPage inUse = SettingsPageInUse();
+    const modes::Rows notOffered =
+        inUse == SettingsPage::None ? 0
+                                    : modes::SelectRates(record_->rates, blnDetonator40).notOffered;
+    lblApplied.caption = applied::NotInstalledText(*record_, driverVersion_, notOffered);
+    if (!record_->damaged.empty()) {
+        lblApplied.caption += text::kCrLf + applied::DamagedText(*record_);
+    }
+    applied::InEffect inEffect = applied::RatesInEffect(*record_, platform_.system);
     lblRatesInEffect.caption = std::move(inEffect.text);
     lblRatesInEffect.foreColor = inEffect.allOffered ? kFindingColour : kRed;
-    lblRatesInEffect.visible = true;
-    const bool detonator40 = generationKnown_ ? blnDetonator40 : record->detonator40;
-    if (applied::IsInstalled(*record, installed_, detonator40)) {
+}
+
+void frmMainframe::SelectRecordedRates() {
+    if (!record_ || RecordInstalled()) {
         return;
     }
-    const modes::PageSelection page = modes::SelectRates(record->rates, blnDetonator40);
+    // A page the user has picked rates on keeps them.
+    const modes::PageSelection page = modes::SelectRates(record_->rates, blnDetonator40);
     const SettingsPage inUse = SettingsPageInUse();
-    lblApplied.caption = applied::NotInstalledText(
-        *record, driverVersion_, inUse == SettingsPage::None ? 0 : page.notOffered);
-    lblApplied.visible = true;
-    if (inUse == SettingsPage::Hexadecimal) {
+    if (inUse == SettingsPage::Hexadecimal && !settings::HexPage(cmb).AnyRateSelected()) {
         cmb = page.cmb;
-    } else if (inUse == SettingsPage::Compressed) {
+    } else if (inUse == SettingsPage::Compressed &&
+               !settings::CompressedPage(opt).AnyRateSelected()) {
         opt = page.opt;
     }
 }
@@ -246,7 +242,8 @@ void frmMainframe::ChooseGeneration(bool detonator40) {
     tbsMain.Add(detonator40 ? kTabSettings40 : kTabSettings);
     tbsMain.Item(3).toolTip = kTabSettingsTip;
     generationKnown_ = true;
-    ShowInstalledTable();
+    ShowTablesAndRecord();
+    SelectRecordedRates();
     UpdateMenus();
 }
 
@@ -305,15 +302,15 @@ void frmMainframe::tmrWarning40_Timer() {
 
 void frmMainframe::cmdApply_Click() {
     if (settings::ConfirmSelection(settings::CompressedPage(opt), platform_.prompt) &&
-        monitor.Confirm(ChosenModes(opt), platform_.prompt)) {
-        InstallModeTable(modes::BuildCompressedModes(opt));
+        monitor.Confirm(ChosenModes(modes::RatesOf(opt)), platform_.prompt)) {
+        InstallModeTable(modes::RatesOf(opt));
     }
 }
 
 void frmMainframe::cmdApply40_Click() {
     if (settings::ConfirmSelection(settings::HexPage(cmb), platform_.prompt) &&
-        monitor.Confirm(ChosenModes(cmb), platform_.prompt)) {
-        InstallModeTable(modes::BuildHexModes(cmb));
+        monitor.Confirm(ChosenModes(modes::RatesOf(cmb)), platform_.prompt)) {
+        InstallModeTable(modes::RatesOf(cmb));
     }
 }
 
@@ -327,9 +324,9 @@ void frmMainframe::mnuPreview_Click() {
                                     : settings::CompressedPage(opt).AnyRateSelected();
     std::optional<install::InstallPlan> plan;
     if (any) {
-        plan = install::PlanInstallation(
-            blnDetonator40 ? modes::BuildHexModes(cmb) : modes::BuildCompressedModes(opt),
-            registry_);
+        const modes::Rates rates = blnDetonator40 ? modes::RatesOf(cmb) : modes::RatesOf(opt);
+        plan = change::PlanChange({rates, blnDetonator40, blnCompressedActive, driverVersion_},
+                                  registry_);
         if (!blnCompressedActive) {
             install::SwitchFormatOn(*plan);
         }
@@ -352,34 +349,20 @@ void frmMainframe::mnuRestore_Click() {
         EndProgram();
         return;
     }
-    // The restore may have changed the tables the "Installed table:" line describes, and the
-    // record follows them.
-    installed_ = readback::ReadInstalledTables(registry_);
-    ShowInstalledTable();
-    lblApplied.visible = false;
-    CheckApplied();
+    // The restore may have changed the tables and the record the page describes.
+    ReadTablesAndRecord();
+    ShowTablesAndRecord();
 }
 
-void frmMainframe::InstallModeTable(const std::string& strModeTable) {
-    install::InstallPlan plan = install::PlanInstallation(strModeTable, registry_);
-    install::SettleFormat(plan, blnCompressedActive, platform_.prompt);
-    if (!install::ConfirmInstallation(plan, platform_.prompt)) {
-        return;
-    }
-    const backup::BackupOutcome saved = backup::BackUp(plan.keys, registry_, platform_);
-    if (!saved.goOn) {
-        return;
-    }
-    if (install::WritePlan(plan, registry_).empty()) {
-        if (const auto record =
-                applied::RecordOf(strModeTable, platform_.files.GetLocalTime(), driverVersion_)) {
-            applied::WriteRecord(platform_.registry, *record);
-        }
-        lblApplied.visible = false;  // the tables hold the rates now
-    }
-    if (restart::OfferRestart(platform_.prompt, platform_.restart,
-                              backup::UndoFileLine(saved.undoFile))) {
+void frmMainframe::InstallModeTable(const modes::Rates& rates) {
+    change::BoxesAsk ask(platform_);
+    const change::Outcome outcome = change::MakeChange(
+        {rates, blnDetonator40, blnCompressedActive, driverVersion_}, ask, platform_);
+    if (outcome.programEnds) {
         EndProgram();
+    } else if (outcome.written) {
+        ReadTablesAndRecord();
+        ShowTablesAndRecord();
     }
 }
 

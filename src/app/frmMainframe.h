@@ -14,6 +14,7 @@
 #include "app/frmAboutBox.h"
 #include "app/frmMonitorLimits.h"
 #include "app/frmPreview.h"
+#include "applied/Applied.h"
 #include "modes/Catalogue.h"
 #include "monitor/Limits.h"
 #include "platform/Platform.h"
@@ -138,15 +139,19 @@ class frmMainframe {
   private:
     void GatherSystemInfo();
     void ChooseGeneration(bool detonator40);
-    // Plans the table into the driver's keys, asks, backs up, writes and offers the restart.
-    void InstallModeTable(const std::string& strModeTable);
+    // Makes the change: the rates into the driver's keys, asked, backed up, written, recorded.
+    void InstallModeTable(const modes::Rates& rates);
     void ShowMonitorLine();
     void EndProgram();
     void ShowInstalledTable();
     void UpdateMenus();
-    // Compares the record of the rates last applied with the tables and the display's modes; when
-    // the tables no longer hold them, says so and selects them on the settings page in use.
-    void CheckApplied();
+    // The installed tables and the record of the rates last applied, as they are now; whether the
+    // tables hold the record; the lines that show both and the display's modes; and, when the
+    // tables no longer hold the record, its rates selected on the settings page in use.
+    void ReadTablesAndRecord();
+    bool RecordInstalled() const;
+    void ShowTablesAndRecord();
+    void SelectRecordedRates();
 
     platform::Platform& platform_;
     registry::mdlRegistry registry_;
@@ -155,6 +160,7 @@ class frmMainframe {
     readback::InstalledTables installed_;
     bool generationKnown_ = false;
     std::optional<std::string> driverVersion_;
+    std::optional<applied::Record> record_;
 };
 
 }  // namespace quorvel::app

@@ -1,6 +1,7 @@
 // The preview's text and its .reg file.
 #include "app/frmPreview.h"
 
+#include <algorithm>
 #include <utility>
 #include <vector>
 
@@ -19,17 +20,42 @@ using text::kCrLf;
 
 namespace {
 
+bool SameChange(const registry::PlannedValue& a, const registry::PlannedValue& b) {
+    return a.unread == b.unread && a.present == b.present && a.next == b.next;
+}
+
+// Each key's values, those that go from the same present data to the same new data together: the
+// largest such group of a key in one entry ("* 26 _Modes_Delta values"), every other value in an
+// entry of its own.
 std::string Describe(const install::InstallPlan& plan, bool formatQuestion) {
     std::string text = kPreviewIntro;
     for (const registry::PlannedKey& key : plan.keys) {
         text += Concat({kCrLf, kCrLf, registry::kRootName, "\\", key.keyPath});
-        for (const registry::PlannedValue& value : key.values) {
+        const std::vector<registry::PlannedValue>& values = key.values;
+        std::size_t largest = 0;  // the first value of the largest group
+        std::size_t largestSize = 0;
+        for (std::size_t i = 0; i < values.size(); ++i) {
+            const auto size = static_cast<std::size_t>(std::count_if(
+                values.begin(), values.end(),
+                [&](const registry::PlannedValue& v) { return SameChange(v, values[i]); }));
+            if (size > largestSize) {
+                largest = i;
+                largestSize = size;
+            }
+        }
+        for (std::size_t i = 0; i < values.size(); ++i) {
+            const registry::PlannedValue& value = values[i];
+            const bool grouped = largestSize > 1 && SameChange(value, values[largest]);
+            if (grouped && i != largest) {
+                continue;
+            }
             const std::string present = value.unread    ? kPreviewUnread
                                         : value.present ? backup::RegData(*value.present)
                                                         : kPreviewNone;
             const bool ifYes = formatQuestion && value.name == registry::kUseCompressedModeFormat;
-            text += Concat({kCrLf, value.Changes() ? "* " : "  ", value.name, kCrLf,
-                            kPreviewPresent, present, kCrLf, kPreviewNew,
+            text += Concat({kCrLf, value.Changes() ? "* " : "  ",
+                            grouped ? text::Decimal(largestSize) + kPreviewGroup : value.name,
+                            kCrLf, kPreviewPresent, present, kCrLf, kPreviewNew,
                             backup::RegData(*value.next), ifYes ? kPreviewIfYes : ""});
         }
     }
@@ -59,8 +85,7 @@ void frmPreview::cmdSave_Click() {
     }
     const platform::SystemTime now = platform_.files.GetLocalTime();
     std::vector<std::string> comments = {
-        Concat({kPreviewFileComment, text::Joined(now.year, now.month, now.day, "-"), " at ",
-                text::Decimal(now.hour, 2), ":", text::Decimal(now.minute, 2), "."})};
+        Concat({backup::kPreviewFileComment, text::DateAndTime(now), "."})};
     if (formatQuestion_ && plan->switchFormatOn) {
         comments.push_back(kPreviewFileFormatComment);
     }

@@ -20,12 +20,11 @@ inline constexpr const char* kPreviewNothing =
 inline constexpr const char* kPreviewPresent = "      present: ";
 inline constexpr const char* kPreviewNew = "      new:     ";
 inline constexpr const char* kPreviewNone = "(none)";
+inline constexpr const char* kPreviewGroup = " _Modes_Delta values";  // after their number
 inline constexpr const char* kPreviewUnread = "(could not be read)";
 inline constexpr const char* kPreviewIfYes = " (if you answer Yes to the format question)";
 inline constexpr const char* kPreviewFileName = "Quorvel-changes.reg";
 inline constexpr const char* kPreviewFilterName = "Registration files (*.reg)";
-inline constexpr const char* kPreviewFileComment =
-    "The values \"Apply\" in Quorvel would write, as planned on ";  // then the date and time
 inline constexpr const char* kPreviewFileFormatComment =
     "UseCompressedModeFormat is set as if the format question is answered Yes.";
 inline constexpr const char* kPreviewNotWritten = "The file could not be written:";

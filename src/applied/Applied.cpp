@@ -2,7 +2,6 @@
 // modes the display offers.
 #include "applied/Applied.h"
 
-#include "detect/Detection.h"
 #include "modes/Decoders.h"
 #include "platform/Prompt.h"
 #include "registry/Plan.h"
@@ -21,40 +20,77 @@ namespace {
 constexpr const char* kGeneration40 = "40.41";
 constexpr const char* kGeneration28 = "28.32";
 constexpr const char* kNotFound = "not found";
+constexpr const char* kUnknownDate = "an unknown date";
 constexpr const char* kNotOfferedByPageOne = " is not offered by this driver's page";
 constexpr const char* kNotOfferedByPageMany = " are not offered by this driver's page";
 constexpr const char* kRestartHint = ": restart Windows, or check the monitor's limits";
+constexpr const char* kDamaged = "The record of the rates applied cannot be read whole: ";
+
+// No monitor shows a rate this high; a larger number is not a rate the program wrote.
+constexpr std::uint32_t kHighestRate = 1000;
+// A version as detection reads it is a short text: "6.14.10.4523".
+constexpr std::size_t kLongestVersion = 64;
+
+bool Has(modes::Rows rows, std::size_t row) {
+    return (rows >> row & 1) != 0;
+}
+
+std::size_t Count(modes::Rows rows) {
+    std::size_t count = 0;
+    for (std::size_t row = 0; row < modes::kResolutionCount; ++row) {
+        count += Has(rows, row) ? 1 : 0;
+    }
+    return count;
+}
+
+bool IsDate(const std::string& text) {
+    if (text.size() != 10 || text[4] != '-' || text[7] != '-') {
+        return false;
+    }
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (i != 4 && i != 7 && (text[i] < '0' || text[i] > '9')) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool IsShortPrintable(const std::string& text) {
+    for (char c : text) {
+        if (c < 0x20 || c > 0x7E) {
+            return false;
+        }
+    }
+    return text.size() <= kLongestVersion;
+}
 
 // The recorded rates of `rows`, the resolutions of one rate together as the driver's own table
 // groups them, the first four only: "640x480, 800x600 at 85 Hz; 1600x1200 at 72 Hz and 3 more".
 std::string List(const Record& record, modes::Rows rows) {
-    constexpr int kMostListed = 4;
+    constexpr std::size_t kMostListed = 4;
+    std::array<bool, modes::kResolutionCount> named{};
+    std::size_t listed = 0;
     std::string list;
-    int listed = 0;
     for (std::size_t first = 0; first < modes::kResolutionCount && listed < kMostListed; ++first) {
-        if ((rows >> first & 1) == 0) {
+        if (!Has(rows, first) || named[first]) {
             continue;
         }
-        const int rate = record.rates[first];
-        const char* separator = list.empty() ? "" : "; ";
+        std::string group;
         for (std::size_t row = first; row < modes::kResolutionCount && listed < kMostListed;
              ++row) {
-            if ((rows >> row & 1) != 0 && record.rates[row] == rate) {
-                list += separator;
-                list += modes::ResolutionText(modes::kCatalogue[row]);
-                separator = ", ";
-                rows &= ~(modes::Rows{1} << row);
+            if (Has(rows, row) && !named[row] && record.rates[row] == record.rates[first]) {
+                group += Concat(
+                    {group.empty() ? "" : ", ", modes::ResolutionText(modes::kCatalogue[row])});
+                named[row] = true;
                 ++listed;
             }
         }
-        list += " at " + text::Decimal(rate) + " Hz";
+        list += Concat(
+            {list.empty() ? "" : "; ", group, " at ", text::Decimal(record.rates[first]), " Hz"});
     }
-    std::uint32_t more = 0;
-    for (; rows != 0; rows &= rows - 1) {
-        ++more;
-    }
+    const std::size_t more = Count(rows) - listed;
     if (more != 0) {
-        list += " and " + text::Decimal(more) + " more";
+        list += Concat({" and ", text::Decimal(more), " more"});
     }
     return list;
 }
@@ -68,78 +104,102 @@ std::optional<Record> ReadRecord(platform::IRegistry& api) {
     if (!registry.ValueExists(kHkeyLocalMachine, kAppliedKey, kGenerationValue)) {
         return std::nullopt;
     }
-    const std::string text =
+    const std::string generation =
         registry.GetStringValue(kHkeyLocalMachine, kAppliedKey, kGenerationValue);
-    Record record;
-    record.detonator40 = text == kGeneration40;
-    bool any = false;
-    for (std::size_t row = 0; row < modes::kResolutionCount; ++row) {
-        registry::ValueData value;
-        if (registry.ReadValue(kHkeyLocalMachine, kAppliedKey,
-                               modes::ResolutionText(modes::kCatalogue[row]),
-                               &value) == registry::ReadResult::Found) {
-            const std::optional<std::uint32_t> rate = registry::DwordOf(value);
-            record.rates[row] = rate && *rate < 1000 ? static_cast<int>(*rate) : 0;
-            any |= record.rates[row] != 0;
-        }
-    }
-    if (!any || (!record.detonator40 && text != kGeneration28)) {
+    if (generation != kGeneration40 && generation != kGeneration28) {
         return std::nullopt;
     }
+    Record record;
+    record.detonator40 = generation == kGeneration40;
+    bool any = false;
+    for (std::size_t row = 0; row < modes::kResolutionCount; ++row) {
+        const std::string name = modes::ResolutionText(modes::kCatalogue[row]);
+        registry::ValueData value;
+        const registry::ReadResult read =
+            registry.ReadValue(kHkeyLocalMachine, kAppliedKey, name, &value);
+        if (read == registry::ReadResult::Missing) {
+            continue;
+        }
+        const std::optional<std::uint32_t> rate =
+            read == registry::ReadResult::Found ? registry::DwordOf(value) : std::nullopt;
+        if (rate && *rate > 0 && *rate < kHighestRate) {
+            record.rates[row] = static_cast<int>(*rate);
+            any = true;
+        } else {
+            record.damaged.push_back(name);
+        }
+    }
     record.date = registry.GetStringValue(kHkeyLocalMachine, kAppliedKey, kDateValue);
+    if (!IsDate(record.date)) {
+        record.date.clear();
+        record.damaged.push_back(kDateValue);
+    }
     record.driverVersion = registry.GetStringValue(kHkeyLocalMachine, kAppliedKey, kDriverValue);
+    if (!IsShortPrintable(record.driverVersion)) {
+        record.driverVersion.clear();
+        record.damaged.push_back(kDriverValue);
+    }
+    if (!any && record.damaged.empty()) {
+        return std::nullopt;
+    }
     return record;
 }
 
-void WriteRecord(platform::IRegistry& api, const std::optional<Record>& record) {
+void WriteRecord(platform::IRegistry& api, const Record& record) {
     platform::QuietPrompt quiet;
     registry::mdlRegistry registry(api, quiet);
     // Without its generation the rest is no record: it goes first, and comes back last only when
     // every other value was written.
     bool whole = registry.DeleteValue(kHkeyLocalMachine, kAppliedKey, kGenerationValue);
-    if (record) {
-        registry.CreateKey(kHkeyLocalMachine, kAppliedKey);
-    }
+    registry.CreateKey(kHkeyLocalMachine, kAppliedKey);
     for (std::size_t row = 0; row < modes::kResolutionCount; ++row) {
         const std::string name = modes::ResolutionText(modes::kCatalogue[row]);
-        whole &=
-            record && record->rates[row] != 0
-                ? registry.SetDwordValue(kHkeyLocalMachine, kAppliedKey, name, record->rates[row])
-                : registry.DeleteValue(kHkeyLocalMachine, kAppliedKey, name);
+        const int rate = record.rates[row];
+        const bool written =
+            rate != 0 ? registry.SetDwordValue(kHkeyLocalMachine, kAppliedKey, name, rate)
+                      : registry.DeleteValue(kHkeyLocalMachine, kAppliedKey, name);
+        if (!written) {
+            whole = false;
+        }
     }
-    whole &= record ? registry.SetStringValue(kHkeyLocalMachine, kAppliedKey, kDateValue,
-                                              record->date) &&
-                          registry.SetStringValue(kHkeyLocalMachine, kAppliedKey, kDriverValue,
-                                                  record->driverVersion)
-                    : registry.DeleteValue(kHkeyLocalMachine, kAppliedKey, kDateValue) &&
-                          registry.DeleteValue(kHkeyLocalMachine, kAppliedKey, kDriverValue);
-    if (record && whole) {
+    if (!registry.SetStringValue(kHkeyLocalMachine, kAppliedKey, kDateValue, record.date) ||
+        !registry.SetStringValue(kHkeyLocalMachine, kAppliedKey, kDriverValue,
+                                 record.driverVersion)) {
+        whole = false;
+    }
+    if (whole) {
         registry.SetStringValue(kHkeyLocalMachine, kAppliedKey, kGenerationValue,
-                                record->detonator40 ? kGeneration40 : kGeneration28);
+                                record.detonator40 ? kGeneration40 : kGeneration28);
     }
 }
 
-std::optional<Record> RecordOf(const std::string& table, const platform::SystemTime& now,
-                               const std::optional<std::string>& driverVersion) {
-    const modes::DecodedTable decoded = modes::DecodeModes(table);
-    if ((decoded.format != modes::TableFormat::Compressed &&
-         decoded.format != modes::TableFormat::Hexadecimal) ||
-        decoded.rates == modes::Rates{}) {
-        return std::nullopt;
-    }
-    return Record{decoded.format == modes::TableFormat::Hexadecimal, decoded.rates,
-                  text::Joined(now.year, now.month, now.day, "-"), driverVersion.value_or("")};
-}
-
-void FollowTables(platform::IRegistry& api, const platform::SystemTime& now) {
+registry::PlannedKey RecordKey(platform::IRegistry& api) {
     platform::QuietPrompt quiet;
     registry::mdlRegistry registry(api, quiet);
-    const readback::InstalledTables tables = readback::ReadInstalledTables(registry);
-    const readback::InstalledTables::Text* majority = tables.Majority();
-    const std::optional<Record> record =
-        majority ? RecordOf(majority->text, now, detect::FindDriverVersion(registry))
-                 : std::nullopt;
-    WriteRecord(api, record);
+    registry::PlannedKey key = RecordKey();
+    if (!registry.ValueExists(kHkeyLocalMachine, kAppliedKey, kGenerationValue)) {
+        key.values.resize(1);
+    }
+    return key;
+}
+
+registry::PlannedKey RecordKey() {
+    registry::PlannedKey key{kAppliedKey, {}};
+    for (const char* name : {kGenerationValue, kDateValue, kDriverValue}) {
+        key.values.push_back({name, std::nullopt, std::nullopt});
+    }
+    for (const modes::Resolution& resolution : modes::kCatalogue) {
+        key.values.push_back({modes::ResolutionText(resolution), std::nullopt, std::nullopt});
+    }
+    return key;
+}
+
+std::string DamagedText(const Record& record) {
+    std::string names;
+    for (const std::string& name : record.damaged) {
+        names += Concat({names.empty() ? "" : ", ", name});
+    }
+    return names.empty() ? names : kDamaged + names;
 }
 
 bool IsInstalled(const Record& record, const readback::InstalledTables& tables, bool detonator40) {
@@ -159,14 +219,14 @@ bool IsInstalled(const Record& record, const readback::InstalledTables& tables, 
 
 std::string NotInstalledText(const Record& record, const std::optional<std::string>& driverNow,
                              modes::Rows notOffered) {
-    std::string line = Concat({"Your rates of ", record.date, " are not installed (driver then ",
+    std::string line = Concat({"Your rates of ", record.date.empty() ? kUnknownDate : record.date,
+                               " are not installed (driver then ",
                                record.driverVersion.empty() ? kNotFound : record.driverVersion,
                                ", now ", driverNow.value_or(kNotFound), ")"});
     if (notOffered != 0) {
-        line += Concat({text::kCrLf, List(record, notOffered),
-                        // A single row is a single bit.
-                        text::OneOrMany((notOffered & (notOffered - 1)) == 0 ? 1 : 2,
-                                        kNotOfferedByPageOne, kNotOfferedByPageMany)});
+        line += Concat(
+            {text::kCrLf, List(record, notOffered),
+             text::OneOrMany(Count(notOffered), kNotOfferedByPageOne, kNotOfferedByPageMany)});
     }
     return line;
 }

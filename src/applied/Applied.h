@@ -12,6 +12,7 @@
 #include "platform/Registry.h"
 #include "platform/System.h"
 #include "readback/InstalledTables.h"
+#include "registry/Plan.h"
 
 namespace quorvel::applied {
 
@@ -25,24 +26,27 @@ inline constexpr const char* kDriverValue = "DriverVersion";   // as read then; 
 struct Record {
     bool detonator40 = false;
     modes::Rates rates{};
-    std::string date;
-    std::string driverVersion;
+    std::string date;           // empty when it could not be read
+    std::string driverVersion;  // empty when it was not found, or could not be read
+    // The names of the entries that could not be read: a rate that is not a number of Hz, a date
+    // that is not one, a version that is not a short printable text.
+    std::vector<std::string> damaged = {};
 };
 
 // Reading and writing never show a box: the record is a convenience. A record without a
-// generation this program writes, or without a rate, reads as none; writing none removes the
-// record's values.
+// generation this program writes, or with neither a rate nor a damaged entry, reads as none.
 std::optional<Record> ReadRecord(platform::IRegistry& api);
-void WriteRecord(platform::IRegistry& api, const std::optional<Record>& record);
+void WriteRecord(platform::IRegistry& api, const Record& record);
 
-// The record of a table written into every key: its rates and generation from the table itself.
-// Null for a table in neither format or one that gives no rate.
-std::optional<Record> RecordOf(const std::string& table, const platform::SystemTime& now,
-                               const std::optional<std::string>& driverVersion);
+// The record's values, its generation first, as a plan's key without new data: what an undo
+// file saves of the record, so that undoing a change puts the record back as it was. Without a
+// generation there is no record, and that one value is all there is to save; the reader of undo
+// files takes the names of all of them.
+registry::PlannedKey RecordKey(platform::IRegistry& api);
+registry::PlannedKey RecordKey();
 
-// After a restore the record follows the tables it put back: the table most values hold now, or
-// no record when they hold none.
-void FollowTables(platform::IRegistry& api, const platform::SystemTime& now);
+// "The record of the rates applied cannot be read whole: 1024x768, Date"; empty when it can.
+std::string DamagedText(const Record& record);
 
 // Every _Modes_Delta value of the driver's keys holds the record's rates, in the format of the
 // generation in effect (a driver ignores a table in the other format).

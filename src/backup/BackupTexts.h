@@ -84,15 +84,24 @@ inline constexpr const char* kEndOfFile = "(end of file)";
 inline constexpr const char* kNotAnUndoFile =
     "The file does not begin with REGEDIT4: it is not an undo file of Quorvel.";
 inline constexpr const char* kForeignKey =
-    "Quorvel restores values only in the NVIDIA driver's service key and display keys.";
+    "Quorvel restores values only in the NVIDIA driver's service key and display keys, and its "
+    "own record of the rates applied.";
 inline constexpr const char* kNotThisMachinesKey =
     "This computer has no NVIDIA display key of that name.";
 inline constexpr const char* kForeignValue =
-    "Quorvel restores only the 26 _Modes_Delta values and UseCompressedModeFormat.";
+    "Quorvel restores only the 26 _Modes_Delta values and UseCompressedModeFormat, and the values "
+    "of its record of the rates applied.";
 inline constexpr const char* kValueBeforeKey = "The value does not follow a key.";
 inline constexpr const char* kDamagedLine = "The line is damaged.";
 inline constexpr const char* kCutOff = "The file ends too early: it is incomplete or damaged.";
 inline constexpr const char* kAfterTheEnd = "The line follows the end of the undo file.";
 inline constexpr const char* kNoValues = "The file holds no values to restore.";
+// A preview saved as .reg holds new rates, not the old ones: its first comment marks it, and the
+// restore refuses it, since its rates have not been through the checks of "Apply".
+inline constexpr const char* kPreviewFileComment =
+    "The values \"Apply\" in Quorvel would write, as planned on ";  // then the date and time
+inline constexpr const char* kSavedPreview =
+    "This is a saved preview of new rates, not an undo file: its rates have not been checked "
+    "against the monitor's limits. Set new rates with \"Apply\", which checks them first.";
 
 }  // namespace quorvel::backup

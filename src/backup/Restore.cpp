@@ -26,12 +26,13 @@ namespace {
 // Far more than the largest undo file: the tables of a dozen adapters.
 constexpr std::size_t kMaxFileSize = 1024 * 1024;
 
-// The file's values as a plan: each key once, in the order the file first names it.
+// The file's values as a plan: each key once, in the order the file first names it and spelt as
+// it first does (the registry does not tell names apart by case), its values in the file's order.
 std::vector<registry::PlannedKey> GroupByKey(const std::vector<SavedValue>& values) {
     std::vector<registry::PlannedKey> keys;
     for (const SavedValue& value : values) {
         auto key = std::find_if(keys.begin(), keys.end(), [&](const registry::PlannedKey& k) {
-            return k.keyPath == value.keyPath;
+            return text::SameNoCase(k.keyPath, value.keyPath);
         });
         if (key == keys.end()) {
             key = keys.insert(keys.end(), registry::PlannedKey{value.keyPath, {}});
@@ -60,7 +61,7 @@ std::optional<Refusal> ForeignKey(const std::vector<SavedValue>& values,
         const auto same = [&](const std::string& key) {
             return text::SameNoCase(key, value.keyPath);
         };
-        if (!same(registry::kServiceKey) &&
+        if (!same(registry::kServiceKey) && !same(applied::kAppliedKey) &&
             std::none_of(displayKeys.begin(), displayKeys.end(), same)) {
             return Refusal{value.keyLine, Concat({"[", kRootName, "\\", value.keyPath, "]"}),
                            kNotThisMachinesKey};
@@ -141,10 +142,6 @@ RestoreOutcome RestoreBackup(const std::string& path, registry::mdlRegistry& reg
         if (!reason.empty()) {
             failedKeys += Concat({kCrLf, kRootName, "\\", key.keyPath, kCrLf, "  ", reason});
         }
-    }
-    if (written > 0) {
-        // The record of applied rates now names what the tables hold, or nothing.
-        applied::FollowTables(platform.registry, platform.files.GetLocalTime());
     }
     if (written == total) {
         return {RestoreResult::Done, restart::OfferRestart(platform.prompt, platform.restart,

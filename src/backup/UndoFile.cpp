@@ -3,6 +3,7 @@
 
 #include <cstdint>
 
+#include "applied/Applied.h"
 #include "backup/BackupTexts.h"
 #include "registry/DriverKeys.h"
 #include "registry/Plan.h"
@@ -26,7 +27,16 @@ constexpr std::size_t kShownLineLength = 100;
 using text::SameNoCase;
 using text::StartsWithNoCase;
 
-std::optional<std::string> ManagedName(const std::string& name) {
+// The value's name as the program writes it, when it is one the program manages in that key.
+std::optional<std::string> ManagedName(const std::string& keyPath, const std::string& name) {
+    if (SameNoCase(keyPath, applied::kAppliedKey)) {
+        for (const registry::PlannedValue& value : applied::RecordKey().values) {
+            if (SameNoCase(name, value.name)) {
+                return value.name;
+            }
+        }
+        return std::nullopt;
+    }
     if (SameNoCase(name, registry::kUseCompressedModeFormat)) {
         return std::string(registry::kUseCompressedModeFormat);
     }
@@ -162,10 +172,14 @@ class Reader {
                 continue;
             }
             const std::size_t first = index_;
-            const char* problem = line[0] == ';'   ? nullptr
-                                  : line[0] == '[' ? ReadKey(line)
-                                  : line[0] == '"' ? ReadValue(line)
-                                                   : kDamagedLine;
+            const char* problem = kDamagedLine;
+            if (line[0] == ';') {
+                problem = line.rfind(kPreviewFileComment, 2) == 2 ? kSavedPreview : nullptr;
+            } else if (line[0] == '[') {
+                problem = ReadKey(line);
+            } else if (line[0] == '"') {
+                problem = ReadValue(line);
+            }
             if (problem != nullptr) {
                 return Refuse(problem == kCutOff ? lines_.size() : first, problem);
             }
@@ -246,7 +260,7 @@ class Reader {
         if (!name || pos >= line.size() || line[pos] != '=') {
             return kDamagedLine;
         }
-        const auto managed = ManagedName(*name);
+        const auto managed = ManagedName(key_.value_or(""), *name);
         if (!managed) {
             return kForeignValue;
         }
@@ -287,10 +301,7 @@ class Reader {
             if (!number || digits.size() > 8) {
                 return kDamagedLine;
             }
-            value->type = platform::kRegDword;
-            for (int shift = 0; shift < 32; shift += 8) {
-                value->data.push_back(static_cast<std::uint8_t>(*number >> shift));
-            }
+            *value = registry::DwordData(*number);
             return nullptr;
         }
         std::size_t colon = data.find(':');
@@ -340,7 +351,7 @@ class Reader {
 }  // namespace
 
 bool IsManagedKey(const std::string& keyPath) {
-    if (SameNoCase(keyPath, registry::kServiceKey)) {
+    if (SameNoCase(keyPath, registry::kServiceKey) || SameNoCase(keyPath, applied::kAppliedKey)) {
         return true;
     }
     const std::string video = std::string(registry::kVideoRoot) + "\\";

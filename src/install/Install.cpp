@@ -39,20 +39,6 @@ registry::PlannedKey TableKey(const std::string& keyPath, const std::string& str
     return key;
 }
 
-// A value's new data as the text or number the two writes take.
-std::string TextOf(const registry::ValueData& data) {
-    std::string text(data.data.begin(), data.data.end());
-    return text.substr(0, text.find('\0'));
-}
-
-std::int32_t NumberOf(const registry::ValueData& data) {
-    std::uint32_t number = 0;
-    for (std::size_t i = data.data.size(); i-- > 0;) {
-        number = (number << 8) | data.data[i];
-    }
-    return static_cast<std::int32_t>(number);
-}
-
 }  // namespace
 
 InstallPlan PlanInstallation(const std::string& strModeTable, registry::mdlRegistry& registry) {
@@ -99,18 +85,13 @@ bool ConfirmInstallation(const InstallPlan& plan, platform::IPrompt& prompt) {
                        platform::kMbYesNo | platform::kMbIconInformation) == platform::kIdYes;
 }
 
-std::vector<std::string> WritePlan(const InstallPlan& plan, registry::mdlRegistry& registry) {
-    std::vector<std::string> failed;
-    for (const registry::PlannedKey& key : plan.keys) {
-        for (const registry::PlannedValue& value : key.values) {
-            const bool written = value.next->type == platform::kRegDword
-                                     ? registry.SetDwordValue(kHkeyLocalMachine, key.keyPath,
-                                                              value.name, NumberOf(*value.next))
-                                     : registry.SetStringValue(kHkeyLocalMachine, key.keyPath,
-                                                               value.name, TextOf(*value.next));
-            if (!written) {
-                failed.push_back(std::string(kRootName) + "\\" + key.keyPath + "\\" + value.name);
-            }
+std::size_t WritePlan(InstallPlan& plan, registry::mdlRegistry& registry) {
+    std::size_t failed = 0;
+    for (registry::PlannedKey& key : plan.keys) {
+        for (registry::PlannedValue& value : key.values) {
+            value.failed =
+                !registry.WriteValue(kHkeyLocalMachine, key.keyPath, value.name, *value.next);
+            failed += value.failed ? 1 : 0;
         }
     }
     return failed;

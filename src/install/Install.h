@@ -33,9 +33,9 @@ void SettleFormat(InstallPlan& plan, bool blnCompressedActive, platform::IPrompt
 // The confirmation box naming the table and the key; true on Yes.
 bool ConfirmInstallation(const InstallPlan& plan, platform::IPrompt& prompt);
 
-// Writes every value of the plan in its order through SetStringValue and SetDwordValue; each
-// failure shows its own box. Returns the values that could not be written, as
-// "HKEY_LOCAL_MACHINE\key\name".
-std::vector<std::string> WritePlan(const InstallPlan& plan, registry::mdlRegistry& registry);
+// Writes every value of the plan in its order, its bytes as they stand (SetStringValue and
+// SetDwordValue write the same); each failure shows its own box and marks its value failed.
+// Returns how many failed.
+std::size_t WritePlan(InstallPlan& plan, registry::mdlRegistry& registry);
 
 }  // namespace quorvel::install

@@ -78,6 +78,26 @@ PageSelection SelectRates(const Rates& rates, bool detonator40) {
     return page;
 }
 
+Rates RatesOf(const CompressedSelection& opt) {
+    Rates rates{};
+    for (std::size_t row = 0; row < kResolutionCount; ++row) {
+        for (std::size_t index = 0; index < kCompressedRateCount; ++index) {
+            if (opt[row][index]) {
+                rates[row] = kCompressedRates[index];
+            }
+        }
+    }
+    return rates;
+}
+
+Rates RatesOf(const HexSelection& cmb) {
+    Rates rates{};
+    for (std::size_t row = 0; row < kResolutionCount; ++row) {
+        rates[row] = HexItemRate(cmb[row]);
+    }
+    return rates;
+}
+
 std::string HexBandCaption(std::size_t position) {
     if (position >= kResolutionCount) {
         return {};

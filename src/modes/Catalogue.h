@@ -110,6 +110,9 @@ struct PageSelection {
     Rows notOffered = 0;
 };
 PageSelection SelectRates(const Rates& rates, bool detonator40);
+// The rates a page's selection gives: SelectRates turned round.
+Rates RatesOf(const CompressedSelection& opt);
+Rates RatesOf(const HexSelection& cmb);
 // "320x200:", or without the colon for the last four rows: band caption of the hex page.
 std::string HexBandCaption(std::size_t position);
 

@@ -59,6 +59,9 @@ class IFiles {
     // the last error of the call that failed; 223 for a file larger than `maxBytes`.
     virtual std::uint32_t ReadWholeFile(const std::string& path, std::size_t maxBytes,
                                         std::string* bytes) = 0;
+    // WriteFile to GetStdHandle(STD_ERROR_HANDLE), where a command line run tells what its log
+    // cannot; nothing when the handle is not there (a program started without a console).
+    virtual void WriteToStandardError(const std::string& text) = 0;
     // GetOpenFileNameA for one existing file matching `pattern`, starting in `initialDir`: the
     // chosen path, or empty when the user cancelled.
     virtual std::string GetOpenFileNameA(const std::string& title, const std::string& filterName,

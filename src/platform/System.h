@@ -51,6 +51,10 @@ class ISystemInfo {
     // EnumDisplaySettingsA for the primary display: mode number 0, 1, ... walks every mode the
     // driver offers until it returns false; kEnumCurrentSettings gives the mode in use.
     virtual bool EnumDisplaySettingsA(std::uint32_t modeNumber, DisplayMode* mode) = 0;
+    // GetComputerNameA and GetUserNameA: the names a log kept for many machines tells them by;
+    // empty when the call failed.
+    virtual std::string GetComputerNameA() = 0;
+    virtual std::string GetUserNameA() = 0;
 };
 
 class IShell {

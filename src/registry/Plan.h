@@ -15,6 +15,7 @@ struct PlannedValue {
     std::optional<ValueData> next;     // the new data; none: the value is removed
     std::optional<ValueData> present;  // the present data; none: the value is not there
     bool unread = false;               // the present state could not be read
+    bool failed = false;               // the new data could not be written
 
     bool Changes() const { return unread || next != present; }
 };
@@ -23,12 +24,6 @@ struct PlannedKey {
     std::string keyPath;  // below HKEY_LOCAL_MACHINE
     std::vector<PlannedValue> values;
 };
-
-// A string value as SetStringValue writes it (with its NUL), and a DWORD as SetDwordValue does.
-ValueData StringData(const std::string& text);
-ValueData DwordData(std::uint32_t number);
-// The number a REG_DWORD of four bytes holds; none for any other value.
-std::optional<std::uint32_t> DwordOf(const ValueData& value);
 
 // Reads every value's present data. The values of a key whose probe fails, whatever the reason,
 // stay unread: a key the plan writes is either read whole or named as not read.

@@ -14,6 +14,28 @@ constexpr std::uint32_t kClassBufferSize = 255;
 constexpr std::uint32_t kErrorTextSize = 2048;
 }  // namespace
 
+ValueData StringData(const std::string& text) {
+    ValueData value{kRegSz, std::vector<std::uint8_t>(text.begin(), text.end())};
+    value.data.push_back(0);
+    return value;
+}
+
+ValueData DwordData(std::uint32_t number) {
+    return {
+        kRegDword,
+        {static_cast<std::uint8_t>(number & 0xFF), static_cast<std::uint8_t>((number >> 8) & 0xFF),
+         static_cast<std::uint8_t>((number >> 16) & 0xFF),
+         static_cast<std::uint8_t>(number >> 24)}};
+}
+
+std::optional<std::uint32_t> DwordOf(const ValueData& value) {
+    if (value.type != kRegDword || value.data.size() != 4) {
+        return std::nullopt;
+    }
+    return value.data[0] | (value.data[1] << 8) | (value.data[2] << 16) |
+           (static_cast<std::uint32_t>(value.data[3]) << 24);
+}
+
 void mdlRegistry::ReportRegistryError(long status) {
     std::vector<char> buffer(kErrorTextSize, '\0');
     std::uint32_t formatError = 0;
@@ -122,35 +144,13 @@ bool mdlRegistry::ValueExists(HKey hKey, Name strKeyPath, Name strValueName) {
 
 bool mdlRegistry::SetDwordValue(HKey hKey, Name strKeyPath, Name strValueName,
                                 std::int32_t lngValue) {
-    Key key(*this, true);
-    if (!Open(hKey, strKeyPath, kKeySetValue, key, true)) {
-        return false;
-    }
-    const auto bits = static_cast<std::uint32_t>(lngValue);
-    const std::uint8_t data[4] = {
-        static_cast<std::uint8_t>(bits & 0xFF), static_cast<std::uint8_t>((bits >> 8) & 0xFF),
-        static_cast<std::uint8_t>((bits >> 16) & 0xFF), static_cast<std::uint8_t>(bits >> 24)};
-    const long status = api_.SetValueEx(key.handle, strValueName.c_str(), kRegDword, data, 4);
-    if (status != kErrorSuccess) {
-        ReportRegistryError(status);
-    }
-    return status == kErrorSuccess;
+    return WriteValue(hKey, strKeyPath, strValueName,
+                      DwordData(static_cast<std::uint32_t>(lngValue)));
 }
 
 bool mdlRegistry::SetStringValue(HKey hKey, Name strKeyPath, Name strValueName,
                                  const std::string& strData) {
-    Key key(*this, true);
-    if (!Open(hKey, strKeyPath, kKeySetValue, key, true)) {
-        return false;
-    }
-    // c_str() carries the terminating NUL, which the size counts.
-    const long status = api_.SetValueEx(key.handle, strValueName.c_str(), kRegSz,
-                                        reinterpret_cast<const std::uint8_t*>(strData.c_str()),
-                                        static_cast<std::uint32_t>(strData.size() + 1));
-    if (status != kErrorSuccess) {
-        ReportRegistryError(status);
-    }
-    return status == kErrorSuccess;
+    return WriteValue(hKey, strKeyPath, strValueName, StringData(strData));
 }
 
 std::int32_t mdlRegistry::GetDwordValue(HKey hKey, Name strKeyPath, Name strValueName) {
@@ -158,17 +158,15 @@ std::int32_t mdlRegistry::GetDwordValue(HKey hKey, Name strKeyPath, Name strValu
     if (!Open(hKey, strKeyPath, kKeyQueryValue, key, true)) {
         return 0;
     }
-    std::uint8_t data[4] = {0, 0, 0, 0};
+    // Up to four bytes of any type, as they lie in a zeroed buffer.
+    ValueData data{kRegDword, {0, 0, 0, 0}};
     std::uint32_t size = 4;
     std::uint32_t type = 0;
     std::int32_t result = 0;
-    const long status = api_.QueryValueEx(key.handle, strValueName.c_str(), &type, data, &size);
+    const long status =
+        api_.QueryValueEx(key.handle, strValueName.c_str(), &type, data.data.data(), &size);
     if (status == kErrorSuccess) {
-        const std::uint32_t bits = static_cast<std::uint32_t>(data[0]) |
-                                   (static_cast<std::uint32_t>(data[1]) << 8) |
-                                   (static_cast<std::uint32_t>(data[2]) << 16) |
-                                   (static_cast<std::uint32_t>(data[3]) << 24);
-        result = static_cast<std::int32_t>(bits);
+        result = static_cast<std::int32_t>(*DwordOf(data));
     } else {
         ReportRegistryError(status);
     }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -28,6 +29,12 @@ enum class ReadResult { Found, Missing, Failed };
 // A key path or value name, as the registry functions take it.
 using Name = platform::CStr;
 
+// A string value as SetStringValue writes it (with its NUL), and a DWORD as SetDwordValue does.
+ValueData StringData(const std::string& text);
+ValueData DwordData(std::uint32_t number);
+// The number a REG_DWORD of four bytes holds; none for any other value.
+std::optional<std::uint32_t> DwordOf(const ValueData& value);
+
 class mdlRegistry {
   public:
     mdlRegistry(platform::IRegistry& api, platform::IPrompt& prompt) : api_(api), prompt_(prompt) {}
@@ -40,7 +47,8 @@ class mdlRegistry {
     std::string EnumSubKey(HKey hKey, Name strKeyPath, std::int32_t lngIndex);
     bool KeyExists(HKey hKey, Name strKeyPath);
     bool ValueExists(HKey hKey, Name strKeyPath, Name strValueName);
-    // The two writes also tell the caller whether the value was written.
+    // The two writes also tell the caller whether the value was written; they are WriteValue with
+    // the data as a string or a DWORD.
     bool SetDwordValue(HKey hKey, Name strKeyPath, Name strValueName, std::int32_t lngValue);
     bool SetStringValue(HKey hKey, Name strKeyPath, Name strValueName, const std::string& strData);
     std::int32_t GetDwordValue(HKey hKey, Name strKeyPath, Name strValueName);

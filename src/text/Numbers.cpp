@@ -63,6 +63,14 @@ std::string Joined(std::uint32_t first, std::uint32_t second, std::uint32_t thir
     return Decimal(first, 2) + separator + Decimal(second, 2) + separator + Decimal(third, 2);
 }
 
+std::string Date(const platform::SystemTime& time) {
+    return Joined(time.year, time.month, time.day, "-");
+}
+
+std::string DateAndTime(const platform::SystemTime& time) {
+    return Date(time) + " " + Joined(time.hour, time.minute, time.second, ":");
+}
+
 std::string Tenths(std::int32_t tenths) {
     const bool negative = tenths < 0;
     // In 32 bits: a 64-bit division would bring libgcc's division routines along.

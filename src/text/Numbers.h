@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/Files.h"
+
 namespace quorvel::text {
 
 // Decimal digits only (no sign, no blanks), at least one, value at most 0xFFFFFFFF.
@@ -18,10 +20,13 @@ std::string Hex(std::uint32_t value, int minDigits = 1, bool upperCase = true);
 // Decimal, left-padded with zeros to at least `minDigits`: Decimal(7, 2) is "07".
 std::string Decimal(std::uint32_t value, int minDigits = 1);
 // Three numbers joined with `separator`, each of at least two digits: Joined(2026, 12, 7, "-")
-// is "2026-12-07" and Joined(1, 46, 23, ":") is "01:46:23"; dates and times as the undo file, the
-// log and the record of applied rates write them.
+// is "2026-12-07" and Joined(1, 46, 23, ":") is "01:46:23".
 std::string Joined(std::uint32_t first, std::uint32_t second, std::uint32_t third,
                    const char* separator);
+// The date as the record of applied rates keeps it, "2026-12-07", and with the time as the undo
+// file, a saved preview and the log tell it, "2026-12-07 21:04:09".
+std::string Date(const platform::SystemTime& time);
+std::string DateAndTime(const platform::SystemTime& time);
 // A value given in tenths, with one decimal: 1071 -> "107.1", 850 -> "85.0", -5 -> "-0.5".
 std::string Tenths(std::int32_t tenths);
 

@@ -146,6 +146,11 @@ TEST(Reapply, ActsOnlyWhenTheRecordIsNotInstalled) {
          "Your rates of 2026-12-07 are not installed (driver then 6.14.10.4523, now 6.14.10.5216)",
          "S 1600x1200=8048; 1152x864 1280x960 1280x1024=804B; 640x480 800x600 1024x768=8055;"},
         {"updated.reg", "1024x768@100", 1, "Give /force to write such rates all the same.", ""},
+        // Without a driver version the record's generation serves, as in the window.
+        {"no-version.reg", "", 0, "No rates have been applied on this machine: nothing to do.", ""},
+        {"no-version.reg", "1024x768@85", 0,
+         "Your rates of 2026-12-01 are not installed (driver then 6.14.10.4523, now not found)",
+         "S 1024x768=8055;"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.fixture) + " " + c.before);
@@ -170,6 +175,75 @@ TEST(Reapply, ActsOnlyWhenTheRecordIsNotInstalled) {
             EXPECT_EQ(ReadRecord(world.registry)->driverVersion, "6.14.10.5216");
         }
     }
+}
+
+// Entries that cannot be read are named, shown without their contents, and never lost: /reapply
+// refuses rather than write the record again without them.
+TEST(DamagedRecord, IsNamedAndNeverRewritten) {
+    testing::SimWorld world;
+    world.Load("updated.reg");
+    world.registry.PutValue(kHkeyLocalMachine, kAppliedKey, "640x480",
+                            platform::sim::DwordValue(5000));
+    world.registry.PutValue(kHkeyLocalMachine, kAppliedKey, "1024x768",
+                            platform::sim::StringValue("85"));
+    world.registry.PutValue(kHkeyLocalMachine, kAppliedKey, kDateValue,
+                            platform::sim::StringValue("2026-12-07\r\nExit code 0"));
+    world.registry.PutValue(kHkeyLocalMachine, kAppliedKey, kDriverValue,
+                            platform::sim::StringValue(std::string(65536, '6')));
+    const std::string record = world.registry.ExportRegText(kHkeyLocalMachine, kAppliedKey);
+    app::frmMainframe form(world.platform);
+    form.Form_Load();
+    EXPECT_EQ(form.lblApplied.caption,
+              "Your rates of an unknown date are not installed (driver then not found, now "
+              "6.14.10.5216)\r\nThe record of the rates applied cannot be read whole: 640x480, "
+              "1024x768, Date, DriverVersion");
+    EXPECT_EQ(RunLine(world, "/reapply"), 1);
+    const std::string log = *world.files.File("C:\\Program Files\\Quorvel\\Backups\\Quorvel.log");
+    EXPECT_NE(log.find("\r\nRefused: The record of the rates applied cannot be read whole: "
+                       "640x480, 1024x768, Date, DriverVersion. The record is left as it is, so "
+                       "that nothing is lost.\r\n"),
+              std::string::npos)
+        << log;
+    EXPECT_EQ(log.find("\r\nExit code 0"), std::string::npos);
+    EXPECT_EQ(world.registry.ExportRegText(kHkeyLocalMachine, kAppliedKey), record);
+}
+
+// Choosing the generation by hand selects the recorded rates, as start-up does for a known one.
+TEST(DriverUpdate, TheGenerationChosenByHandSelectsTheRecordedRates) {
+    testing::SimWorld world;
+    world.Load("no-version.reg");
+    PutRecord(world, "40.41", "800x600@75,1024x768@85");
+    app::frmMainframe form(world.platform);
+    form.Form_Load();
+    EXPECT_EQ(Selected(form), "");  // no settings page yet
+    world.prompt.Expect("Choice of Detoantor version", platform::kIdOk);
+    form.ClickGenerationOption(true);
+    EXPECT_EQ(Selected(form), "800x600@75,1024x768@85");
+}
+
+// Undoing a change puts the record back as it was before it: undoing /reapply keeps the rates
+// remembered, and they read as not installed again.
+TEST(DriverUpdate, UndoingAReapplyKeepsTheRecord) {
+    testing::SimWorld world;
+    world.Load("updated.reg");
+    const Record before = *ReadRecord(world.registry);
+    ASSERT_EQ(RunLine(world, "/reapply"), 0);
+    EXPECT_EQ(ReadRecord(world.registry)->driverVersion, "6.14.10.5216");
+    world.prompt.Expect("Restore a backup", platform::kIdYes).Expect("Completion", platform::kIdNo);
+    const auto& written = world.files.Written();
+    const auto undo = std::find_if(written.begin(), written.end(), [](const std::string& path) {
+        return path.find("Quorvel-undo-") != std::string::npos;
+    });
+    ASSERT_NE(undo, written.end());
+    ASSERT_EQ(RunLine(world, "/restore \"" + *undo + "\""), 0);
+    const std::optional<Record> after = ReadRecord(world.registry);
+    ASSERT_TRUE(after);
+    EXPECT_EQ(after->rates, before.rates);
+    EXPECT_EQ(after->driverVersion, "6.14.10.4523");
+    EXPECT_EQ(after->date, "2026-12-07");
+    app::frmMainframe form(world.platform);
+    form.Form_Load();
+    EXPECT_TRUE(form.lblApplied.visible);
 }
 
 }  // namespace

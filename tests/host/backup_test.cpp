@@ -161,27 +161,31 @@ class WayBackTest : public ::testing::Test {
 
 TEST_F(WayBackTest, ApplyNamesTheUndoFileAndTheMenuRestoresIt) {
     Apply();
-    // The record of applied rates names what was applied, then what the restore put back.
-    // 1024x768 (row 9) and 1280x1024 (row 12).
-    const modes::Rates recorded = applied::ReadRecord(world.registry)->rates;
-    EXPECT_EQ(std::make_pair(recorded[9], recorded[12]), std::make_pair(85, 0));
+    // The record of applied rates names what was applied; the restore puts it back as it was
+    // before the change: there was none. 1024x768 is row 9.
+    EXPECT_EQ(applied::ReadRecord(world.registry)->rates[9], 85);
     const std::string undo = kProgramFolder + kUndoName;
     const std::string& completion = world.prompt.Shown().back().text;
     EXPECT_EQ(completion.substr(completion.rfind("\r\nUndo file:")), "\r\nUndo file:\r\n" + undo);
     ASSERT_NE(State(), before);
 
+    EXPECT_TRUE(form.lblRatesInEffect.visible);
+
     world.files.openDialogAnswer = undo;
     world.prompt.Expect(kRestoreTitle, kIdYes).Expect("Completion", kIdNo);
     form.mnuRestore_Click();
+    // The record is gone, and so are the lines that told of it.
+    EXPECT_FALSE(form.lblRatesInEffect.visible);
+    EXPECT_FALSE(form.lblApplied.visible);
     EXPECT_EQ(world.files.openDialogCalls.at(0).initialDir, kProgramFolder);
     EXPECT_EQ(world.files.openDialogCalls.at(0).pattern, "*.reg");
     const std::string& confirmation = world.prompt.Shown().at(2).text;
-    // The format is on already: the 26 table values of each key, not the switch.
-    EXPECT_NE(confirmation.find("52 values"), std::string::npos) << confirmation;
+    // The format is on already: the 26 table values of each key, not the switch; and the
+    // record's generation, which was not there.
+    EXPECT_NE(confirmation.find("53 values"), std::string::npos) << confirmation;
     EXPECT_NE(confirmation.find("\r\nHKEY_LOCAL_MACHINE\\" + kDisplay + "\r\n"), std::string::npos);
     EXPECT_EQ(State(), before);
-    const modes::Rates restored = applied::ReadRecord(world.registry)->rates;
-    EXPECT_EQ(std::make_pair(restored[9], restored[12]), std::make_pair(85, 75));
+    EXPECT_FALSE(applied::ReadRecord(world.registry));
     // The restore saved what it overwrote, in a file of its own.
     EXPECT_EQ(world.files.Written().back(),
               kProgramFolder + "\\Quorvel-undo-20030517-210409-2.reg");
@@ -218,7 +222,7 @@ TEST_F(WayBackTest, AValueThatCannotBeReadIsNeitherSavedNorMarkedMissing) {
                          "\\NV5_Modes_Delta\r\n"),
               std::string::npos);
     EXPECT_EQ(undo->find("\"NV5_Modes_Delta\""), undo->rfind("\"NV5_Modes_Delta\"=-"));
-    EXPECT_EQ(ParseUndoFile(*undo).values.size(), 51u);
+    EXPECT_EQ(ParseUndoFile(*undo).values.size(), 52u);
 }
 
 TEST_F(WayBackTest, TheCommandLineRestoresAndTellsHowItWent) {
@@ -257,7 +261,7 @@ TEST_F(WayBackTest, FailedWritesOfARestoreAreCountedInOneBox) {
     world.prompt.Expect(kRestoreTitle, kIdYes).Expect(kRestoreTitle, kIdNo);
     EXPECT_EQ(CommandLine("/restore \"" + kProgramFolder + kUndoName + "\""), 1);
     EXPECT_EQ(world.prompt.Shown().back().text,
-              "46 of 52 values were put back.\r\nThese keys could not be written:\r\n"
+              "47 of 53 values were put back.\r\nThese keys could not be written:\r\n"
               "HKEY_LOCAL_MACHINE\\" +
                   kService +
                   "\r\n  Access is denied.\r\n\r\nRestart Windows now, so that the driver "
@@ -271,7 +275,7 @@ TEST_F(WayBackTest, FailedWritesOfARestoreAreCountedInOneBox) {
     world.prompt.Expect(kRestoreTitle, kIdYes).Expect(kRestoreTitle, platform::kIdOk);
     EXPECT_EQ(CommandLine("/restore \"" + kProgramFolder + kUndoName + "\""), 1);
     const std::string& none = world.prompt.Shown().back().text;
-    EXPECT_EQ(none.rfind("0 of 52 values were put back.", 0), 0u) << none;
+    EXPECT_EQ(none.rfind("0 of 53 values were put back.", 0), 0u) << none;
     EXPECT_EQ(none.substr(none.size() - 24), "\r\n\r\nNothing was changed.");
     EXPECT_TRUE(world.restart.Calls().empty());
 }
@@ -323,6 +327,41 @@ TEST_F(WayBackTest, WhatTheBackupWritesTheRestoreReads) {
                   "before this one said why), so the undo file cannot put them back:",
                   0),
               0u);
+}
+
+// A value of such a key that cannot be read is named in a comment the reader takes; a file that
+// names one key in two spellings is written in its own order.
+TEST_F(WayBackTest, NamesAndSpellingsOfKeysDoNotBreakTheWayBack) {
+    const std::string tabbed = "SYSTEM\\CurrentControlSet\\Control\\Video\\{A\tB}\\0000";
+    world.registry.PutValue(kHkeyLocalMachine, tabbed, "InstalledDisplayDrivers",
+                            platform::sim::StringValue("nv4_disp"));
+    world.registry.InjectFailure(
+        {platform::sim::RegCall::Query, 5, "B}\\0000", "NV25_Modes_Delta"});
+    world.prompt.Expect("The final frontier", kIdYes)
+        .Expect("Error", platform::kIdOk)
+        .Expect(kBackupTitle, kIdYes)
+        .Expect("Completion", kIdNo);
+    form.cmdApply40_Click();
+    const std::string* undo = world.files.File(kProgramFolder + kUndoName);
+    ASSERT_NE(undo, nullptr);
+    EXPECT_NE(undo->find("; Not saved, could not be read: HKEY_LOCAL_MACHINE\\SYSTEM\\"
+                         "CurrentControlSet\\Control\\Video\\{A?B}\\0000\\NV25_Modes_Delta\r\n"),
+              std::string::npos)
+        << *undo;
+    EXPECT_FALSE(ParseUndoFile(*undo).refusal);
+
+    std::string upper = kService;
+    std::transform(upper.begin(), upper.end(), upper.begin(), ::toupper);
+    world.files.PutFile(
+        "C:\\spellings.reg",
+        "REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\" + kService +
+            "]\r\n\"NV25_Modes_Delta\"=\"S first\"\r\n[HKEY_LOCAL_MACHINE\\" + upper +
+            "]\r\n\"NV25_Modes_Delta\"=\"S second\"\r\n[HKEY_LOCAL_MACHINE\\" + kService +
+            "]\r\n\"NV25_Modes_Delta\"=\"S last\"\r\n" + kEndLine + "\r\n");
+    world.prompt.Expect(kRestoreTitle, kIdYes).Expect("Completion", kIdNo);
+    EXPECT_EQ(CommandLine("/restore C:\\spellings.reg"), 0);
+    EXPECT_EQ(world.registry.GetValue(kHkeyLocalMachine, kService, "NV25_Modes_Delta")->data,
+              platform::sim::StringValue("S last").data);
 }
 
 // The Open dialog starts where the last undo file went, and a machine without any folder for

@@ -4,6 +4,7 @@
 
 #include "TestSupport.h"
 #include "app/frmMainframe.h"
+#include "backup/BackupTexts.h"
 #include "backup/UndoFile.h"
 #include "registry/DriverKeys.h"
 #include "platform/sim/SimRegistry.h"
@@ -91,7 +92,9 @@ TEST_P(PreviewMatchesApply, ThePlanShownIsWhatApplyWrites) {
     const std::string* undo = world.files.File(world.files.Written().at(0));
     ASSERT_NE(undo, nullptr);
     const auto saved = backup::ParseUndoFile(*undo).values;
-    ASSERT_EQ(saved.size(), planned);
+    // Then the record of applied rates as it was: without a generation, there was none.
+    ASSERT_EQ(saved.size(), planned + 1);
+    EXPECT_EQ(saved.back().name, "Generation");
     std::size_t i = 0;
     for (const registry::PlannedKey& key : shown->keys) {
         for (const registry::PlannedValue& value : key.values) {
@@ -137,14 +140,18 @@ class PreviewTest : public ::testing::Test {
     bool saveEnabled = false;
 };
 
-TEST_F(PreviewTest, MarksTheChangesAndTheFormatSwitchAndSavesTheValuesAsAReg) {
+// Values of a key that change alike are one entry; one that differs from them is named. The saved
+// file holds every value, marked so that the restore refuses it.
+TEST_F(PreviewTest, GroupsLikeChangesMarksTheFormatSwitchAndSavesEveryValue) {
     world.files.saveDialogAnswer = "C:\\plan.reg";
-    Open("xp.reg", 85);
     const std::string table = "\"S 1024x768=8055;\"";
-    EXPECT_NE(text.find("\r\n* NV25_Modes_Delta\r\n      present: (none)\r\n      new:     " +
-                        table + "\r\n"),
-              std::string::npos)
-        << text;
+    world.registry.PutValue(kHkeyLocalMachine, registry::kServiceKey, "NV5_Modes_Delta",
+                            platform::sim::StringValue("S 1024x768=8055;"));
+    Open("xp.reg", 85);
+    const std::string change = "\r\n      present: (none)\r\n      new:     " + table + "\r\n";
+    EXPECT_NE(text.find("\r\n* 26 _Modes_Delta values" + change), std::string::npos) << text;
+    EXPECT_NE(text.find("\r\n* 25 _Modes_Delta values" + change), std::string::npos) << text;
+    EXPECT_NE(text.find("\r\n  NV5_Modes_Delta\r\n      present: " + table), std::string::npos);
     EXPECT_NE(text.find("\r\n* UseCompressedModeFormat\r\n      present: dword:00000000\r\n"
                         "      new:     dword:00000001 (if you answer Yes to the format "
                         "question)"),
@@ -154,7 +161,14 @@ TEST_F(PreviewTest, MarksTheChangesAndTheFormatSwitchAndSavesTheValuesAsAReg) {
     EXPECT_EQ(world.files.saveDialogCalls[0].fileName, "Quorvel-changes.reg");
     const std::string* saved = world.files.File("C:\\plan.reg");
     ASSERT_NE(saved, nullptr);
-    const backup::ParsedUndoFile parsed = backup::ParseUndoFile(*saved);
+    const backup::ParsedUndoFile refused = backup::ParseUndoFile(*saved);
+    ASSERT_TRUE(refused.refusal);
+    EXPECT_EQ(refused.refusal->line, 2u);
+    EXPECT_EQ(refused.refusal->reason, backup::kSavedPreview);
+    // Without its mark, as regedit reads it, the file holds every value.
+    std::string unmarked = *saved;
+    unmarked.erase(unmarked.find("\r\n;"), unmarked.find("\r\n", 12) - unmarked.find("\r\n;"));
+    const backup::ParsedUndoFile parsed = backup::ParseUndoFile(unmarked);
     ASSERT_FALSE(parsed.refusal);
     ASSERT_EQ(parsed.values.size(), 2u * 27u);
     EXPECT_EQ(backup::RegData(*parsed.values[0].data), table);

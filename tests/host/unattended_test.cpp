@@ -58,6 +58,8 @@ TEST(ApplyArguments, AreReadOrRefusedNamingWhat) {
         {"/apply 1024x768@85 /log", kApplyNoLogFile, 1, {}, {}, false, ""},
         {"/apply 1024x768@85 /reboot /noreboot", kApplyRebootBoth, 1, {}, {}, false, ""},
         {"/apply 1024x768@85 /quiet", std::string(kApplyUnknown) + "/quiet", 1, {}, {}, false, ""},
+        {"/apply 1024x768@85 /FORMAT On", "", 1, {}, true, false, ""},
+        {"/apply 1024x768@85 /log /force", kApplyNoLogFile, 1, {}, {}, false, ""},
         {"/reapply /noreboot /log q.log", "", 0, {}, {}, false, "q.log"},
         {"/reapply 1024x768@85", std::string(kApplyUnknown) + "1024x768@85", 0, {}, {}, false, ""},
     };
@@ -200,12 +202,41 @@ TEST_F(ApplyRuns, AFailedWriteGivesThreeAndNamesTheValue) {
     EXPECT_TRUE(world.restart.Calls().empty());  // /reboot only after a full success
 }
 
+// Before anything is changed the log must take its first lines, in the file given or in a backup
+// folder; when it cannot, the run says why on standard error and changes nothing.
+TEST_F(ApplyRuns, ALogThatCannotBeWrittenStopsTheRunBeforeAnyChange) {
+    world.registry.SetMessageText(5, "Access is denied.\r\n");
+    world.files.PutFolder("C:\\Locked");
+    world.files.DenyWrites("C:\\Locked", 5);
+    EXPECT_EQ(Run("xp.reg", "/apply 1024x768@85 /log C:\\Locked\\q.log"), 1);
+    EXPECT_EQ(world.files.standardError,
+              "Quorvel changed nothing: its log could not be written:\r\n\r\nC:\\Locked\\q.log\r\n"
+              "Access is denied.\r\n");
+    world.files.standardError.clear();
+    world.files.DenyWrites("C:\\Program Files\\Quorvel\\Backups", 5);
+    world.files.DenyWrites(world.files.myDocuments, 5);
+    EXPECT_EQ(RunCommandLine(ParseCommandLine("/apply 1024x768@85"), world.platform), 1);
+    EXPECT_NE(world.files.standardError.find("\r\n\r\n" + world.files.myDocuments +
+                                             "\\Quorvel backups\r\nAccess is denied."),
+              std::string::npos)
+        << world.files.standardError;
+    EXPECT_EQ(world.registry.ExportRegText(kHkeyLocalMachine, registry::kServiceKey), before);
+    EXPECT_TRUE(world.files.Written().empty());
+}
+
 TEST_F(ApplyRuns, RebootsAfterAFullSuccessAndAppendsToTheLog) {
     world.files.PutFile(kLogPath, "earlier runs\r\n");
+    // The log says so before Windows is asked to restart.
+    std::string logAtRestart;
+    world.restart.onExitWindows = [&] { logAtRestart = Log(); };
     EXPECT_EQ(Run("xp.reg", "/apply 1024x768@85 /reboot"), 0);
-    EXPECT_EQ(
-        Log().rfind("earlier runs\r\n2003-05-17 21:04:09  quorvel.exe /apply 1024x768@85\r\n", 0),
-        0u)
+    EXPECT_NE(logAtRestart.find("\r\nRestarting Windows (/reboot).\r\n"), std::string::npos)
+        << logAtRestart;
+    // The first line of a run says when, where, as whom, and the command line as given.
+    EXPECT_EQ(Log().rfind("earlier runs\r\n2003-05-17 21:04:09  ANN-PC (Ann)  quorvel.exe /apply "
+                          "1024x768@85 /reboot\r\n",
+                          0),
+              0u)
         << Log();
     ASSERT_FALSE(world.restart.Calls().empty());
     EXPECT_EQ(world.restart.Calls().back(), "ExitWindowsEx(2,0)");

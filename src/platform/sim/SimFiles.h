@@ -35,6 +35,7 @@ class SimFiles : public IFiles {
                               WriteMode mode) override;
     std::uint32_t ReadWholeFile(const std::string& path, std::size_t maxBytes,
                                 std::string* bytes) override;
+    void WriteToStandardError(const std::string& text) override { standardError += text; }
     std::string GetOpenFileNameA(const std::string& title, const std::string& filterName,
                                  const std::string& pattern,
                                  const std::string& initialDir) override;
@@ -61,6 +62,7 @@ class SimFiles : public IFiles {
     std::string saveDialogAnswer;
     std::vector<OpenDialogCall> openDialogCalls;
     std::vector<OpenDialogCall> saveDialogCalls;
+    std::string standardError;
 
   private:
     std::uint32_t Denied(const std::string& path) const;

@@ -173,6 +173,9 @@ bool SimRestart::AdjustTokenPrivileges(Handle token, bool disableAll,
 bool SimRestart::ExitWindowsEx(std::uint32_t flags, std::uint32_t reserved) {
     calls_.push_back("ExitWindowsEx(" + std::to_string(flags) + "," + std::to_string(reserved) +
                      ")");
+    if (onExitWindows) {
+        onExitWindows();
+    }
     return !failExit;
 }
 

@@ -53,7 +53,11 @@ class SimSystemInfo : public ISystemInfo {
     std::uint32_t GetPlatformId() override { return id_; }
     void SetPlatformId(std::uint32_t id) { id_ = id; }
     bool EnumDisplaySettingsA(std::uint32_t modeNumber, DisplayMode* mode) override;
+    std::string GetComputerNameA() override { return computerName; }
+    std::string GetUserNameA() override { return userName; }
 
+    std::string computerName = "ANN-PC";
+    std::string userName = "Ann";
     // The display: the mode in use (none: the call fails) and the modes the driver offers.
     std::optional<DisplayMode> currentMode;
     std::vector<DisplayMode> offeredModes;
@@ -97,6 +101,9 @@ class SimRestart : public IRestart {
     bool failAdjust = false;
     bool privilegeMissing = false;
     bool failExit = false;
+    // Called when the restart is requested: what a test sees at that moment is what Windows
+    // would leave behind.
+    std::function<void()> onExitWindows;
 
     // "GetCurrentProcess()", "OpenProcessToken(process,0x28)",
     // "LookupPrivilegeValue(,SeShutdownPrivilege)", "AdjustTokenPrivileges(token,0,1,luid,2,16)",

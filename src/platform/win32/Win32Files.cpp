@@ -105,6 +105,14 @@ std::uint32_t Win32Files::WriteToFile(const std::string& path, const std::string
     return error;
 }
 
+void Win32Files::WriteToStandardError(const std::string& text) {
+    const HANDLE error = GetStdHandle(STD_ERROR_HANDLE);
+    DWORD written = 0;
+    if (error != nullptr && error != INVALID_HANDLE_VALUE) {
+        WriteFile(error, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    }
+}
+
 std::uint32_t Win32Files::ReadWholeFile(const std::string& path, std::size_t maxBytes,
                                         std::string* bytes) {
     HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,

@@ -66,6 +66,8 @@ class Win32SystemInfo : public ISystemInfo {
   public:
     std::uint32_t GetPlatformId() override;
     bool EnumDisplaySettingsA(std::uint32_t modeNumber, DisplayMode* mode) override;
+    std::string GetComputerNameA() override;
+    std::string GetUserNameA() override;
 };
 
 class Win32Shell : public IShell {
@@ -97,6 +99,7 @@ class Win32Files : public IFiles {
                               WriteMode mode) override;
     std::uint32_t ReadWholeFile(const std::string& path, std::size_t maxBytes,
                                 std::string* bytes) override;
+    void WriteToStandardError(const std::string& text) override;
     std::string GetOpenFileNameA(const std::string& title, const std::string& filterName,
                                  const std::string& pattern,
                                  const std::string& initialDir) override;

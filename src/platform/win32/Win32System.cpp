@@ -81,6 +81,19 @@ bool Win32SystemInfo::EnumDisplaySettingsA(std::uint32_t modeNumber, DisplayMode
     return true;
 }
 
+std::string Win32SystemInfo::GetComputerNameA() {
+    char name[MAX_COMPUTERNAME_LENGTH + 1] = {};
+    DWORD size = sizeof name;
+    return ::GetComputerNameA(name, &size) ? std::string(name, size) : std::string();
+}
+
+std::string Win32SystemInfo::GetUserNameA() {
+    char name[257] = {};  // UNLEN and its terminator
+    DWORD size = sizeof name;
+    // The size counts the terminator here.
+    return ::GetUserNameA(name, &size) && size > 0 ? std::string(name, size - 1) : std::string();
+}
+
 std::intptr_t Win32Shell::Execute(Handle owner, const std::string& operation,
                                   const std::string& file, int showCommand) {
     static const auto shellExecute =
