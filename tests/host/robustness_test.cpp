@@ -12,6 +12,7 @@
 #include "ParserChecks.h"
 #include "Robustness.h"
 #include "TestSupport.h"
+#include "app/CommandLine.h"
 #include "applied/Applied.h"
 #include "registry/DriverKeys.h"
 
@@ -96,9 +97,15 @@ bool IsSilent(const std::vector<RegCallRecord>& calls, std::size_t n, long statu
         Upper(calls[n].keyPath).find(applied) != std::string::npos) {
         return true;
     }
-    // The folder of the last undo file is written without a box: it is only a convenience.
-    if (first + 1 < calls.size() && calls[first + 1].call == RegCall::Set &&
-        calls[first + 1].name == registry::kLastUndoFolderValue) {
+    // The folder of the last undo file is written without a box: it is only a convenience. Its
+    // open is for setting a value of the program's own key, and not the version's, which follows
+    // the key's creation at start.
+    const bool ownKeySet =
+        calls[first].call == RegCall::Open && calls[first].access == platform::kKeySetValue &&
+        Upper(calls[first].keyPath).find(Upper(registry::kOwnKey)) != std::string::npos &&
+        !(first >= 2 && calls[first - 2].call == RegCall::Create);
+    if (ownKeySet || (first + 1 < calls.size() && calls[first + 1].call == RegCall::Set &&
+                      calls[first + 1].name == registry::kLastUndoFolderValue)) {
         return true;
     }
     const RegCall call = calls[n].call;
@@ -189,6 +196,101 @@ INSTANTIATE_TEST_SUITE_P(RealShapes, FaultSweep,
                              name.erase(std::remove(name.begin(), name.end(), '-'), name.end());
                              return name;
                          });
+
+// "/apply" with every registry call, and every call that makes a folder or writes a file, failing
+// once: the log (or, when the log itself cannot be written, standard error) holds a line for each
+// failure, a failure that is not silent gives exit code 1 or 3, and nothing is lost.
+TEST(FaultSweep, AnApplyFromTheCommandLineReportsEveryFailureAndLosesNothing) {
+    const std::string table = ExpectedTable(true);
+    platform::sim::SimRegistry fixture;
+    ASSERT_TRUE(fixture.ImportRegFile(testing::FixturePath("xp.reg")));
+    const Snapshot before = [&] {
+        platform::sim::SimRegistry copy;
+        copy.CopyKeysFrom(fixture);
+        return TakeSnapshot(copy);
+    }();
+    struct Run {
+        int code = 0;
+        std::string log;  // every log file written, one after the other
+        std::string standardError;
+        std::optional<std::string> undoFile;
+        std::vector<RegCallRecord> calls;
+        std::size_t fileCalls = 0;
+        Snapshot after;
+    };
+    const auto run = [&](std::optional<std::pair<std::size_t, long>> registryFailure,
+                         std::optional<std::size_t> fileFailure) {
+        platform::sim::SimRegistry registry;
+        registry.CopyKeysFrom(fixture);
+        if (registryFailure) {
+            registry.FailCallNumber(registryFailure->first, registryFailure->second);
+        }
+        AnsweringPrompt prompt;
+        platform::sim::SimSystemInfo system;
+        platform::sim::SimShell shell;
+        platform::sim::SimRestart restart;
+        platform::sim::SimFiles files;
+        if (fileFailure) {
+            files.FailCallNumber(*fileFailure, 5);
+        }
+        platform::Platform services{registry, prompt, system, shell, restart, files};
+        Run result;
+        result.code =
+            app::RunCommandLine(app::ParseCommandLine("/apply 800x600@75,1024x768@85"), services);
+        for (const std::string& path : files.Written()) {
+            if (path.find("Quorvel-undo-") != std::string::npos) {
+                result.undoFile = *files.File(path);
+            } else if (result.log.find(*files.File(path)) == std::string::npos) {
+                result.log += *files.File(path);
+            }
+        }
+        result.standardError = files.standardError;
+        result.calls = registry.Calls();
+        result.fileCalls = files.WriteCallCount();
+        result.after = TakeSnapshot(registry);
+        EXPECT_TRUE(prompt.titles.empty());  // no box, ever
+        return result;
+    };
+    const Run clean = run(std::nullopt, std::nullopt);
+    ASSERT_EQ(clean.code, 0) << clean.log;
+    const auto check = [&](const Run& r, bool silent) {
+        EXPECT_TRUE(r.code == 0 || r.code == 1 || r.code == 3) << r.code;
+        if (!silent) {
+            EXPECT_NE(r.code, 0) << r.log;
+        }
+        if (r.code != 0) {
+            EXPECT_TRUE(r.log.find("\r\nBox \"Error\"") != std::string::npos ||
+                        r.log.find("\r\nRefused: ") != std::string::npos ||
+                        !r.standardError.empty())
+                << r.log;
+        }
+        RunResult asRun;
+        asRun.undoFile = r.undoFile;
+        for (const std::string& broken : CheckChanges(before, r.after, table)) {
+            ADD_FAILURE() << broken;
+        }
+        for (const std::string& broken : CheckUndoFile(before, r.after, asRun)) {
+            ADD_FAILURE() << broken;
+        }
+    };
+    for (std::size_t n = 0; n < clean.calls.size(); ++n) {
+        for (long status : {5L, 2L}) {
+            SCOPED_TRACE("registry call " + std::to_string(n) + " failing with " +
+                         std::to_string(status));
+            check(run(std::make_pair(n, status), std::nullopt), IsSilent(clean.calls, n, status));
+        }
+    }
+    for (std::size_t n = 0; n < clean.fileCalls; ++n) {
+        SCOPED_TRACE("file call " + std::to_string(n) + " failing");
+        const Run r = run(std::nullopt, n);
+        // A folder or file that fails has the next folder to fall back on: a run may still
+        // succeed, with its log whole.
+        check(r, true);
+        if (r.code == 0) {
+            EXPECT_NE(r.log.find("\r\nExit code 0\r\n"), std::string::npos) << r.log;
+        }
+    }
+}
 
 // The same checks on 3,000 random trees from a fixed seed, then on every file in
 // tests/fuzz/reproducers/registry/.

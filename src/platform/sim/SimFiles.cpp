@@ -43,7 +43,14 @@ std::uint32_t SimFiles::Denied(const std::string& path) const {
     return 0;
 }
 
+std::uint32_t SimFiles::Failing() {
+    return writeCalls_++ == failCall_ ? failError_ : 0;
+}
+
 std::uint32_t SimFiles::CreateDirectoryA(const std::string& path) {
+    if (const std::uint32_t error = Failing()) {
+        return error;
+    }
     const std::string upper = Upper(path);
     if (folders_.count(upper) || files_.count(upper)) {
         return kErrorAlreadyExists;
@@ -68,6 +75,9 @@ std::uint32_t SimFiles::GetFileAttributesA(const std::string& path) {
 
 std::uint32_t SimFiles::WriteToFile(const std::string& path, const std::string& bytes,
                                     WriteMode mode) {
+    if (const std::uint32_t error = Failing()) {
+        return error;
+    }
     const std::string upper = Upper(path);
     if (folders_.count(upper) || (mode == WriteMode::New && files_.count(upper))) {
         return kErrorFileExists;

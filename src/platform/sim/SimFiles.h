@@ -48,6 +48,12 @@ class SimFiles : public IFiles {
     void PutFile(const std::string& path, std::string bytes);
     // Creating a folder or a file at or below `prefix` fails with `error`.
     void DenyWrites(const std::string& prefix, std::uint32_t error);
+    // Call `n` (0-based) of those that make a folder or write a file fails with `error`.
+    void FailCallNumber(std::size_t n, std::uint32_t error) {
+        failCall_ = n;
+        failError_ = error;
+    }
+    std::size_t WriteCallCount() const { return writeCalls_; }
     // Paths of the files written, in the order they were written.
     const std::vector<std::string>& Written() const { return written_; }
     const std::string* File(const std::string& path) const;
@@ -66,11 +72,15 @@ class SimFiles : public IFiles {
 
   private:
     std::uint32_t Denied(const std::string& path) const;
+    std::uint32_t Failing();
 
     std::set<std::string> folders_;                              // upper-cased
     std::map<std::string, std::string> files_;                   // upper-cased path to contents
     std::vector<std::pair<std::string, std::uint32_t>> denied_;  // upper-cased prefix
     std::vector<std::string> written_;
+    std::size_t writeCalls_ = 0;
+    std::size_t failCall_ = static_cast<std::size_t>(-1);
+    std::uint32_t failError_ = 0;
 };
 
 }  // namespace quorvel::platform::sim
