@@ -47,7 +47,10 @@ class Log {
   public:
     explicit Log(platform::Platform& platform) : platform_(platform) {}
 
-    void Line(const std::string& text) { pending_ += text + kCrLf; }
+    void Line(platform::CStr text) {
+        pending_ += text.c_str();
+        pending_ += kCrLf;
+    }
 
     // Appends the first lines to `file`, or to Quorvel.log in the first backup folder that takes
     // them; on failure says why on standard error.
@@ -271,8 +274,8 @@ class ApplyRun {
     }
 
   private:
-    int Refuse(const std::string& why) {
-        log_.Line(kRefused + why);
+    int Refuse(platform::CStr why) {
+        log_.Line(Concat({kRefused, why}));
         return kExitRefused;
     }
 

@@ -64,6 +64,10 @@ bool IsShortPrintable(const std::string& text) {
     return text.size() <= kLongestVersion;
 }
 
+void Damaged(Record& record, platform::CStr name) {
+    record.damaged += Concat({record.damaged.empty() ? "" : ", ", name});
+}
+
 // The recorded rates of `rows`, the resolutions of one rate together as the driver's own table
 // groups them, the first four only: "640x480, 800x600 at 85 Hz; 1600x1200 at 72 Hz and 3 more".
 std::string List(const Record& record, modes::Rows rows) {
@@ -126,18 +130,18 @@ std::optional<Record> ReadRecord(platform::IRegistry& api) {
             record.rates[row] = static_cast<int>(*rate);
             any = true;
         } else {
-            record.damaged.push_back(name);
+            Damaged(record, name);
         }
     }
     record.date = registry.GetStringValue(kHkeyLocalMachine, kAppliedKey, kDateValue);
     if (!IsDate(record.date)) {
         record.date.clear();
-        record.damaged.push_back(kDateValue);
+        Damaged(record, kDateValue);
     }
     record.driverVersion = registry.GetStringValue(kHkeyLocalMachine, kAppliedKey, kDriverValue);
     if (!IsShortPrintable(record.driverVersion)) {
         record.driverVersion.clear();
-        record.damaged.push_back(kDriverValue);
+        Damaged(record, kDriverValue);
     }
     if (!any && record.damaged.empty()) {
         return std::nullopt;
@@ -195,11 +199,7 @@ registry::PlannedKey RecordKey() {
 }
 
 std::string DamagedText(const Record& record) {
-    std::string names;
-    for (const std::string& name : record.damaged) {
-        names += Concat({names.empty() ? "" : ", ", name});
-    }
-    return names.empty() ? names : kDamaged + names;
+    return record.damaged.empty() ? std::string() : kDamaged + record.damaged;
 }
 
 bool IsInstalled(const Record& record, const readback::InstalledTables& tables, bool detonator40) {

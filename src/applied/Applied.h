@@ -28,9 +28,10 @@ struct Record {
     modes::Rates rates{};
     std::string date;           // empty when it could not be read
     std::string driverVersion;  // empty when it was not found, or could not be read
-    // The names of the entries that could not be read: a rate that is not a number of Hz, a date
-    // that is not one, a version that is not a short printable text.
-    std::vector<std::string> damaged = {};
+    // The names of the entries that could not be read, joined with ", " (empty when none): a rate
+    // that is not a number of Hz, a date that is not one, a version that is not a short printable
+    // text.
+    std::string damaged = {};
 };
 
 // Reading and writing never show a box: the record is a convenience. A record without a

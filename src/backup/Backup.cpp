@@ -49,9 +49,11 @@ std::vector<std::string> Folders(platform::IFiles& files) {
 
 namespace {
 
+// Going on without a whole backup risks the way back: Enter alone answers No.
 bool Ask(platform::IPrompt& prompt, const std::string& text) {
-    return prompt.Show(text, kBackupTitle, platform::kMbYesNo | platform::kMbIconExclamation) ==
-           platform::kIdYes;
+    return prompt.Show(text, kBackupTitle,
+                       platform::kMbYesNo | platform::kMbIconExclamation |
+                           platform::kMbDefButton2) == platform::kIdYes;
 }
 
 }  // namespace

@@ -72,9 +72,9 @@ std::optional<Refusal> ForeignKey(const std::vector<SavedValue>& values,
 
 // The system's reason from the text of a registry error box.
 std::string ReasonOf(const std::string& box) {
-    const std::string prefix = registry::kRegistryErrorPrompt;
+    const std::size_t prefix = std::char_traits<char>::length(registry::kRegistryErrorPrompt);
     std::string reason =
-        box.compare(0, prefix.size(), prefix) == 0 ? box.substr(prefix.size()) : box;
+        box.rfind(registry::kRegistryErrorPrompt, 0) == 0 ? box.substr(prefix) : box;
     while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r')) {
         reason.pop_back();
     }

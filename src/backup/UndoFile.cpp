@@ -30,9 +30,16 @@ using text::StartsWithNoCase;
 // The value's name as the program writes it, when it is one the program manages in that key.
 std::optional<std::string> ManagedName(const std::string& keyPath, const std::string& name) {
     if (SameNoCase(keyPath, applied::kAppliedKey)) {
-        for (const registry::PlannedValue& value : applied::RecordKey().values) {
-            if (SameNoCase(name, value.name)) {
-                return value.name;
+        for (const char* value : {applied::kGenerationValue, applied::kDateValue,
+                                  applied::kDriverValue}) {
+            if (SameNoCase(name, value)) {
+                return std::string(value);
+            }
+        }
+        for (const modes::Resolution& resolution : modes::kCatalogue) {
+            const std::string value = modes::ResolutionText(resolution);
+            if (SameNoCase(name, value)) {
+                return value;
             }
         }
         return std::nullopt;

@@ -1,6 +1,7 @@
 // Detection of the operating system and the NVIDIA driver, and the generation notice.
 #include "detect/Detection.h"
 
+#include "text/Concat.h"
 #include "text/Numbers.h"
 
 namespace quorvel::detect {
@@ -35,7 +36,7 @@ std::optional<std::string> FindDriverVersion(registry::mdlRegistry& reg) {
         if (!registry::IsJoinableName(strClassName)) {
             continue;
         }
-        const std::string classKey = std::string(kClassRoot) + "\\" + strClassName + "\\0000";
+        const std::string classKey = text::Concat({kClassRoot, "\\", strClassName, "\\0000"});
         // Each test runs only when the one before held. Both descriptions are read afresh for
         // every comparison, the class key's first, so that their error boxes come in that order.
         if (!reg.KeyExists(kHkeyLocalMachine, classKey) ||
@@ -154,9 +155,8 @@ std::string VersionCaption(const std::string& version) {
     if (!release) {
         return version;
     }
-    const std::string hundredths = text::Decimal(*release % 100);
-    return version + " (" + text::Decimal(*release / 100) + "." +
-           (hundredths.size() < 2 ? "0" : "") + hundredths + ")";
+    return text::Concat(
+        {version, " (", text::Decimal(*release / 100), ".", text::Decimal(*release % 100, 2), ")"});
 }
 
 std::string GenerationNoticeText(bool detonator40) {

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "monitor/Gtf.h"
+#include "text/Concat.h"
 #include "text/CrLf.h"
 #include "text/Text.h"
 #include "text/Numbers.h"
@@ -13,6 +14,7 @@ namespace quorvel::monitor {
 
 namespace {
 
+using text::Concat;
 using text::kCrLf;
 constexpr const char* kListSeparator = ", ";
 
@@ -35,12 +37,9 @@ std::int32_t Tenths(double value) {
     return static_cast<std::int32_t>(tenths < kLargest ? tenths : kLargest);
 }
 
-std::string Join(const std::vector<std::string>& parts, const char* separator) {
-    std::string text;
-    for (const std::string& part : parts) {
-        text += (text.empty() ? "" : separator) + part;
-    }
-    return text;
+// Appends `part` to `text`, after `separator` unless `text` is empty.
+void Append(std::string& text, const std::string& part, const char* separator) {
+    text += Concat({text.empty() ? "" : separator, part});
 }
 
 }  // namespace
@@ -70,13 +69,13 @@ MonitorLimits CombineLimits(const std::vector<EdidInfo>& monitors, const TypedLi
 
 std::string RuledOutText(int width, int height, int rateHz, const MonitorLimits& limits) {
     const ModeNeeds needs = GtfNeeds(width, height, rateHz);
-    std::vector<std::string> needed;
-    std::vector<std::string> allowed;
-    const auto check = [&](const Limit& limit, std::int32_t tenths, std::string shown,
+    std::string needed;
+    std::string allowed;
+    const auto check = [&](const Limit& limit, std::int32_t tenths, const std::string& shown,
                            const char* unit) {
         if (limit.value > 0 && tenths > limit.value * 10) {
-            needed.push_back(shown + unit);
-            allowed.push_back(text::Decimal(limit.value) + unit);
+            Append(needed, Concat({shown, unit}), kAnd);
+            Append(allowed, Concat({text::Decimal(limit.value), unit}), kAnd);
         }
     };
     const std::int32_t kHz = Tenths(needs.horizontalKHz);
@@ -87,18 +86,19 @@ std::string RuledOutText(int width, int height, int rateHz, const MonitorLimits&
     if (needed.empty()) {
         return {};
     }
-    return text::Decimal(width) + "x" + text::Decimal(height) + kModeAt + text::Decimal(rateHz) +
-           kUnitHz + kNeeds + Join(needed, kAnd) + kMonitorAllows + Join(allowed, kAnd);
+    return Concat({text::Decimal(width), "x", text::Decimal(height), kModeAt, text::Decimal(rateHz),
+                   kUnitHz, kNeeds, needed, kMonitorAllows, allowed});
 }
 
 std::string MonitorLineText(const MonitorLimits& limits) {
-    std::vector<std::string> names;
-    for (const std::string& name : limits.names) {
-        if (!name.empty() && std::find(names.begin(), names.end(), name) == names.end()) {
-            names.push_back(name);
+    std::string text;
+    for (std::size_t i = 0; i < limits.names.size(); ++i) {
+        const std::string& name = limits.names[i];
+        if (!name.empty() && std::find(limits.names.begin(), limits.names.begin() + i, name) ==
+                                 limits.names.begin() + i) {
+            Append(text, name, kListSeparator);
         }
     }
-    std::string text = Join(names, kListSeparator);
     if (!text.empty()) {
         text += kCrLf;
     }
@@ -113,19 +113,20 @@ std::string MonitorLineText(const MonitorLimits& limits) {
     const Shown shown[] = {{limits.maxHorizontalKHz, kUnitKHz},
                            {limits.maxRefreshHz, kUnitHz},
                            {limits.maxPixelClockMHz, kUnitMHz}};
-    std::string values;
+    text += kLimitsPrefix;
     Source run = Source::None;
     for (const Shown& s : shown) {
         if (s.limit.value == 0) {
             continue;
         }
         if (run != Source::None && run != s.limit.source) {
-            values += std::string(" (") + SourceText(run) + ")";
+            text += Concat({" (", SourceText(run), ")"});
         }
-        values += (values.empty() ? "" : kListSeparator) + text::Decimal(s.limit.value) + s.unit;
+        text += Concat(
+            {run == Source::None ? "" : kListSeparator, text::Decimal(s.limit.value), s.unit});
         run = s.limit.source;
     }
-    return text + kLimitsPrefix + values + " (" + SourceText(run) + ")";
+    return text + Concat({" (", SourceText(run), ")"});
 }
 
 bool ConfirmWithinLimits(const std::vector<ChosenMode>& modes, const MonitorLimits& limits,
@@ -135,17 +136,18 @@ bool ConfirmWithinLimits(const std::vector<ChosenMode>& modes, const MonitorLimi
     for (const ChosenMode& m : modes) {
         const std::string ruledOut = RuledOutText(m.width, m.height, m.rateHz, limits);
         if (!ruledOut.empty()) {
-            list += ruledOut + kCrLf;
+            list += Concat({ruledOut, kCrLf});
             ++count;
         }
     }
     if (list.empty()) {
         return true;
     }
-    const std::string text =
-        std::string(text::OneOrMany(count, kLimitsBoxHeadlineOne, kLimitsBoxHeadline)) + kCrLf +
-        kCrLf + list + kCrLf + kLimitsBoxClosing;
-    return prompt.Show(text, kLimitsBoxTitle, platform::kMbYesNo | platform::kMbIconHand) ==
+    // A rate beyond the monitor's limits may harm it: Enter alone answers No.
+    return prompt.Show(Concat({text::OneOrMany(count, kLimitsBoxHeadlineOne, kLimitsBoxHeadline),
+                               kCrLf, kCrLf, list, kCrLf, kLimitsBoxClosing}),
+                       kLimitsBoxTitle,
+                       platform::kMbYesNo | platform::kMbIconHand | platform::kMbDefButton2) ==
            platform::kIdYes;
 }
 

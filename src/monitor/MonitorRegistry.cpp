@@ -6,6 +6,7 @@
 
 #include "registry/DriverKeys.h"
 #include "registry/Plan.h"
+#include "text/Concat.h"
 
 namespace quorvel::monitor {
 
@@ -62,13 +63,14 @@ MonitorsRead ReadMonitorEdids(platform::IRegistry& api) {
     std::vector<EdidInfo> listed;
     bool anyInUse = false;
     for (const std::string& model : SubKeys(registry, kDisplayEnumRoot)) {
-        const std::string modelPath = std::string(kDisplayEnumRoot) + "\\" + model;
+        const std::string modelPath = text::Concat({kDisplayEnumRoot, "\\", model});
         for (const std::string& instance : SubKeys(registry, modelPath)) {
-            const std::string path = modelPath + "\\" + instance;
-            const bool used = registry.KeyExists(kHkeyLocalMachine, path + "\\" + kControlSubKey);
+            const std::string path = text::Concat({modelPath, "\\", instance, "\\"});
+            const bool used =
+                registry.KeyExists(kHkeyLocalMachine, text::Concat({path, kControlSubKey}));
             anyInUse = anyInUse || used;
             registry::ValueData value;
-            if (registry.ReadValue(kHkeyLocalMachine, path + "\\" + kDeviceParametersSubKey,
+            if (registry.ReadValue(kHkeyLocalMachine, text::Concat({path, kDeviceParametersSubKey}),
                                    kEdidValue, &value) != registry::ReadResult::Found) {
                 continue;
             }

@@ -16,6 +16,9 @@ inline constexpr std::uint32_t kMbIconHand = 0x10;
 inline constexpr std::uint32_t kMbIconQuestion = 0x20;
 inline constexpr std::uint32_t kMbIconExclamation = 0x30;
 inline constexpr std::uint32_t kMbIconInformation = 0x40;
+// The second button (No) is the default: for questions whose Yes risks the monitor or the way
+// back, so that Enter alone never takes that path.
+inline constexpr std::uint32_t kMbDefButton2 = 0x100;
 
 // MessageBox results.
 inline constexpr int kIdOk = 1;

@@ -1,17 +1,19 @@
 // Joining texts.
 #include "text/Concat.h"
 
+#include <cstring>
+
 namespace quorvel::text {
 
-std::string Concat(std::initializer_list<std::string_view> parts) {
+std::string Concat(std::initializer_list<platform::CStr> parts) {
     std::size_t size = 0;
-    for (std::string_view part : parts) {
-        size += part.size();
+    for (platform::CStr part : parts) {
+        size += std::strlen(part.c_str());
     }
     std::string text;
     text.reserve(size);
-    for (std::string_view part : parts) {
-        text.append(part.data(), part.size());
+    for (platform::CStr part : parts) {
+        text += part.c_str();
     }
     return text;
 }

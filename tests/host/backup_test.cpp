@@ -199,6 +199,7 @@ TEST_F(WayBackTest, WithoutAPlaceForTheUndoFileTheUserDecides) {
     EXPECT_EQ(question, std::string(kNotWrittenIntro) + "\r\n\r\n" + kProgramFolder +
                             "\r\nAccess is denied.\r\n\r\n" + world.files.myDocuments +
                             "\\Quorvel backups\r\nAccess is denied.\r\n\r\n" + kNotWrittenQuestion);
+    EXPECT_EQ(world.prompt.Shown().back().style & 0xF00, platform::kMbDefButton2);  // No on Enter
     EXPECT_EQ(State(), before);
 
     Apply(kIdYes);

@@ -267,7 +267,8 @@ TEST_F(MonitorFormTest, ApplyAsksAfterTheWarningsAndBeforeTheInstallation) {
     world.prompt.Expect("Error", kIdYes).Expect("Monitor limits", kIdNo);
     form.cmdApply40_Click();
     ASSERT_EQ(world.prompt.Shown().size(), 2u);
-    EXPECT_EQ(world.prompt.Shown()[1].style, platform::kMbYesNo | platform::kMbIconHand);
+    EXPECT_EQ(world.prompt.Shown()[1].style,
+              platform::kMbYesNo | platform::kMbIconHand | platform::kMbDefButton2);
     EXPECT_EQ(world.prompt.Shown()[1].text,
               "WARNING: These modes are beyond the limits known for your monitor:\r\n\r\n"
               "1024x768 at 100 Hz needs 81.4 kHz; this monitor allows 70 kHz\r\n"
