@@ -2,6 +2,7 @@
 // it, with the switches for answers and every step and box written to the log.
 #include "app/Unattended.h"
 
+#include "app/Log.h"
 #include "app/MonitorCheck.h"
 #include "applied/Applied.h"
 #include "backup/Backup.h"
@@ -38,89 +39,6 @@ constexpr const char* kNoRecord = "No rates have been applied on this machine: n
 constexpr const char* kRecordInstalledStart = "The rates applied on ";
 constexpr const char* kRecordInstalledEnd = " are installed: nothing to do.";
 constexpr const char* kDamagedRecord = ". The record is left as it is, so that nothing is lost.";
-constexpr const char* kLogNotWritten = "Quorvel changed nothing: its log could not be written:";
-constexpr const char* kLogNotFinished = "Quorvel could not finish its log ";
-
-// The log: lines gathered in memory and appended to the file before anything is changed, before
-// the restart and at the end, so that it is never behind what was done.
-class Log {
-  public:
-    explicit Log(platform::Platform& platform) : platform_(platform) {}
-
-    void Line(platform::CStr text) {
-        pending_ += text.c_str();
-        pending_ += kCrLf;
-    }
-
-    // Appends the first lines to `file`, or to Quorvel.log in the first backup folder that takes
-    // them; on failure says why on standard error.
-    bool Open(const std::string& file) {
-        std::string failures;
-        if (file.empty()) {
-            const backup::FolderWrite written = backup::WriteInBackupFolder(
-                platform_, "Quorvel", ".log", pending_, platform::WriteMode::Append);
-            path_ = written.path;
-            failures = written.failures;
-        } else if (const std::uint32_t error = Write(file)) {
-            failures =
-                Concat({kCrLf, kCrLf, file, kCrLf, backup::SystemText(platform_.registry, error)});
-        } else {
-            path_ = file;
-        }
-        if (path_.empty()) {
-            platform_.files.WriteToStandardError(Concat({kLogNotWritten, failures, kCrLf}));
-            return false;
-        }
-        pending_.clear();
-        return true;
-    }
-
-    // Appends what is not yet in the file; false, with the reason on standard error, when it
-    // cannot.
-    bool Flush() {
-        const std::uint32_t error = Write(path_);
-        if (error == 0) {
-            pending_.clear();
-        } else {
-            platform_.files.WriteToStandardError(
-                Concat({kLogNotFinished, path_, ": ", backup::SystemText(platform_.registry, error),
-                        kCrLf}));
-        }
-        return error == 0;
-    }
-
-  private:
-    std::uint32_t Write(const std::string& path) {
-        return platform_.files.WriteToFile(path, pending_, platform::WriteMode::Append);
-    }
-
-    platform::Platform& platform_;
-    std::string path_;
-    std::string pending_;
-};
-
-// Every box goes to the log, its title and its text on one line, answered as a careful user
-// would: OK, or No to a question. A stop box is a failure the exit code must tell.
-class LogPrompt : public platform::IPrompt {
-  public:
-    explicit LogPrompt(Log& log) : log_(log) {}
-    int Show(const std::string& text, platform::CStr title, std::uint32_t style) override {
-        std::string flat = text;
-        for (std::size_t at = flat.find(kCrLf); at != std::string::npos; at = flat.find(kCrLf)) {
-            flat.replace(at, 2, " ");
-        }
-        log_.Line(Concat({"Box \"", title.c_str(), "\": ", flat}));
-        if ((style & 0xF0) == platform::kMbIconHand) {
-            ++failures;
-        }
-        return (style & 0x0F) == platform::kMbYesNo ? platform::kIdNo : platform::kIdOk;
-    }
-    std::size_t failures = 0;
-
-  private:
-    Log& log_;
-};
-
 // The change's questions, answered by the switches, and its steps, logged.
 class LogAsk : public change::IAsk {
   public:
@@ -340,14 +258,11 @@ class ApplyRun {
 
 int RunApply(const CommandLine& command, platform::Platform& platform) {
     Log log(platform);
-    // One file on a share may hold the runs of many machines: each tells where and as whom.
-    log.Line(Concat({text::DateAndTime(platform.files.GetLocalTime()), "  ",
-                     platform.system.GetComputerNameA(), " (", platform.system.GetUserNameA(),
-                     ")  quorvel.exe ", command.arguments}));
+    log.Start(command.arguments);
     if (!log.Open(command.file)) {
         return kExitRefused;
     }
-    LogPrompt prompt(log);
+    LogPrompt prompt(log, platform::kIdNo);
     platform::Platform quiet{platform.registry, prompt,           platform.system,
                              platform.shell,    platform.restart, platform.files};
     const int code = ApplyRun(command, quiet, log, prompt).Run();

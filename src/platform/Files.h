@@ -59,6 +59,15 @@ class IFiles {
     // the last error of the call that failed; 223 for a file larger than `maxBytes`.
     virtual std::uint32_t ReadWholeFile(const std::string& path, std::size_t maxBytes,
                                         std::string* bytes) = 0;
+    // GetWindowsDirectoryA: "C:\WINDOWS"; empty when the call failed.
+    virtual std::string GetWindowsDirectoryA() = 0;
+    // A folder that only administrators and SYSTEM may change, and what is made in it: made with
+    // that access alone (not inherited from its parent) and owned by the administrators, or, when
+    // it is there, given that access and owner anew. 0, or the last error of the call that failed.
+    virtual std::uint32_t CreateAdminOnlyFolder(const std::string& path) = 0;
+    // DeleteFileA on `to`, whose access then comes from its folder, and CopyFileA: 0, or the last
+    // error of the call that failed (deleting a file that is not there is no failure).
+    virtual std::uint32_t CopyFileA(const std::string& from, const std::string& to) = 0;
     // WriteFile to GetStdHandle(STD_ERROR_HANDLE), where a command line run tells what its log
     // cannot; nothing when the handle is not there (a program started without a console).
     virtual void WriteToStandardError(const std::string& text) = 0;

@@ -24,8 +24,10 @@ std::string Parent(const std::string& path) {
 
 SimFiles::SimFiles() {
     PutFolder(Parent(modulePath));
+    PutFile(modulePath, "MZ");
     PutFolder(myDocuments);
     PutFolder(profile);
+    PutFolder(windowsDirectory);
 }
 
 std::string SimFiles::GetFolderPath(KnownFolder folder) {
@@ -63,6 +65,28 @@ std::uint32_t SimFiles::CreateDirectoryA(const std::string& path) {
     }
     folders_.insert(upper);
     return 0;
+}
+
+std::uint32_t SimFiles::CreateAdminOnlyFolder(const std::string& path) {
+    const std::uint32_t error = CreateDirectoryA(path);
+    if (error != 0 && error != kErrorAlreadyExists) {
+        return error;
+    }
+    adminOnly_.insert(Upper(path));
+    return 0;
+}
+
+std::uint32_t SimFiles::CopyFileA(const std::string& from, const std::string& to) {
+    const auto source = files_.find(Upper(from));
+    if (source == files_.end()) {
+        return static_cast<std::uint32_t>(kErrorFileNotFound);
+    }
+    const std::string bytes = source->second;  // `to` may be `from`
+    return WriteToFile(to, bytes, WriteMode::Replace);
+}
+
+bool SimFiles::AdminOnly(const std::string& path) const {
+    return adminOnly_.count(Upper(Parent(path))) != 0;
 }
 
 std::uint32_t SimFiles::GetFileAttributesA(const std::string& path) {

@@ -36,6 +36,11 @@ class SimFiles : public IFiles {
     std::uint32_t ReadWholeFile(const std::string& path, std::size_t maxBytes,
                                 std::string* bytes) override;
     void WriteToStandardError(const std::string& text) override { standardError += text; }
+    std::string GetWindowsDirectoryA() override { return windowsDirectory; }
+    std::uint32_t CreateAdminOnlyFolder(const std::string& path) override;
+    std::uint32_t CopyFileA(const std::string& from, const std::string& to) override;
+    // Whether the path lies in a folder made for administrators only.
+    bool AdminOnly(const std::string& path) const;
     std::string GetOpenFileNameA(const std::string& title, const std::string& filterName,
                                  const std::string& pattern,
                                  const std::string& initialDir) override;
@@ -69,12 +74,14 @@ class SimFiles : public IFiles {
     std::vector<OpenDialogCall> openDialogCalls;
     std::vector<OpenDialogCall> saveDialogCalls;
     std::string standardError;
+    std::string windowsDirectory = "C:\\WINDOWS";
 
   private:
     std::uint32_t Denied(const std::string& path) const;
     std::uint32_t Failing();
 
     std::set<std::string> folders_;                              // upper-cased
+    std::set<std::string> adminOnly_;                            // upper-cased
     std::map<std::string, std::string> files_;                   // upper-cased path to contents
     std::vector<std::pair<std::string, std::uint32_t>> denied_;  // upper-cased prefix
     std::vector<std::string> written_;

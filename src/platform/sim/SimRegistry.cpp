@@ -373,6 +373,21 @@ struct SimRegistry::Impl {
         parent->writeTime = Tick();
     }
 
+    // Every volatile key below `node` goes, with its subtree.
+    void DropVolatile(Node& node) {
+        std::vector<std::u16string> gone;
+        for (const auto& [folded, child] : node.children.All()) {
+            if (child->isVolatile) {
+                gone.push_back(folded);
+            } else {
+                DropVolatile(*child);
+            }
+        }
+        for (const std::u16string& folded : gone) {
+            MarkDeleted(*node.children.Erase(folded));
+        }
+    }
+
     void SetValue(Node& node, const std::string& name, RawValue value) {
         node.writeTime = Tick();
         for (auto& entry : node.values) {
@@ -842,6 +857,12 @@ void SimRegistry::PutValue(HKey root, const std::string& path, const std::string
 
 void SimRegistry::DeleteKey(HKey root, const std::string& path) {
     impl_->Delete(root, path);
+}
+
+void SimRegistry::Restart() {
+    for (const auto& root : impl_->roots) {
+        impl_->DropVolatile(*root.second);
+    }
 }
 
 bool SimRegistry::HasKey(HKey root, const std::string& path) const {

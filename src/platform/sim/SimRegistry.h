@@ -84,6 +84,8 @@ class SimRegistry : public IRegistry {
     void PutKey(HKey root, const std::string& path);
     void PutValue(HKey root, const std::string& path, const std::string& name, RawValue value);
     void DeleteKey(HKey root, const std::string& path);  // with its subtree
+    // What a restart of Windows does to the registry: every volatile key goes.
+    void Restart();
     bool HasKey(HKey root, const std::string& path) const;
     std::optional<RawValue> GetValue(HKey root, const std::string& path,
                                      const std::string& name) const;

@@ -105,6 +105,89 @@ std::uint32_t Win32Files::WriteToFile(const std::string& path, const std::string
     return error;
 }
 
+std::string Win32Files::GetWindowsDirectoryA() {
+    char buffer[MAX_PATH];
+    const UINT length = ::GetWindowsDirectoryA(buffer, MAX_PATH);
+    return WithoutTrailingSlash(FromBuffer(buffer, length, MAX_PATH));
+}
+
+namespace {
+
+// The two well-known SIDs, as the system lays them out: BUILTIN\Administrators (S-1-5-32-544)
+// and SYSTEM (S-1-5-18).
+struct WellKnownSid {
+    BYTE revision;
+    BYTE subAuthorityCount;
+    SID_IDENTIFIER_AUTHORITY authority;
+    DWORD subAuthority[2];
+};
+WellKnownSid gAdministrators{SID_REVISION, 2, {SECURITY_NT_AUTHORITY},
+                             {SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS}};
+WellKnownSid gSystem{SID_REVISION, 1, {SECURITY_NT_AUTHORITY}, {SECURITY_LOCAL_SYSTEM_RID, 0}};
+
+// A descriptor owned by the administrators whose DACL gives the administrators and SYSTEM all
+// access, inherited by what is made in the folder, and nothing to anyone else.
+class AdminOnly {
+  public:
+    AdminOnly() {
+        InitializeAcl(&acl_.header, sizeof acl_, ACL_REVISION);
+        for (WellKnownSid* sid : {&gAdministrators, &gSystem}) {
+            AddAccessAllowedAce(&acl_.header, ACL_REVISION, FILE_ALL_ACCESS, sid);
+        }
+        for (DWORD i = 0; i < 2; ++i) {
+            ACE_HEADER* ace = nullptr;
+            if (GetAce(&acl_.header, i, reinterpret_cast<void**>(&ace))) {
+                ace->AceFlags |= OBJECT_INHERIT_ACE | CONTAINER_INHERIT_ACE;
+            }
+        }
+        InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION);
+        SetSecurityDescriptorDacl(&descriptor, TRUE, &acl_.header, FALSE);
+        SetSecurityDescriptorOwner(&descriptor, &gAdministrators, FALSE);
+        // Windows 2000 and later add the parent's inheritable entries unless the DACL is
+        // protected; NT 4.0 has no such inheritance, nor the function.
+        using SetControl = BOOL(WINAPI*)(PSECURITY_DESCRIPTOR, SECURITY_DESCRIPTOR_CONTROL,
+                                         SECURITY_DESCRIPTOR_CONTROL);
+        if (const auto setControl = LookUp<SetControl>("advapi32.dll", "SetSecurityDescriptorControl")) {
+            setControl(&descriptor, SE_DACL_PROTECTED, SE_DACL_PROTECTED);
+        }
+    }
+    SECURITY_DESCRIPTOR descriptor{};
+
+  private:
+    struct {
+        ACL header;
+        BYTE entries[2 * (sizeof(ACCESS_ALLOWED_ACE) + sizeof(WellKnownSid))];
+    } acl_{};
+};
+
+}  // namespace
+
+std::uint32_t Win32Files::CreateAdminOnlyFolder(const std::string& path) {
+    AdminOnly adminOnly;
+    SECURITY_ATTRIBUTES attributes{sizeof attributes, &adminOnly.descriptor, FALSE};
+    if (::CreateDirectoryA(path.c_str(), &attributes)) {
+        return 0;
+    }
+    DWORD error = GetLastError();
+    // A folder that is there may have been made by anyone: it is given the access anew.
+    // PROTECTED_DACL_SECURITY_INFORMATION, which NT 4.0 ignores.
+    constexpr SECURITY_INFORMATION kProtected = 0x80000000;
+    if (error == ERROR_ALREADY_EXISTS &&
+        SetFileSecurityA(path.c_str(),
+                         OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION | kProtected,
+                         &adminOnly.descriptor)) {
+        error = 0;
+    }
+    return error;
+}
+
+std::uint32_t Win32Files::CopyFileA(const std::string& from, const std::string& to) {
+    if (!DeleteFileA(to.c_str()) && GetLastError() != ERROR_FILE_NOT_FOUND) {
+        return GetLastError();
+    }
+    return ::CopyFileA(from.c_str(), to.c_str(), TRUE) ? 0 : GetLastError();
+}
+
 void Win32Files::WriteToStandardError(const std::string& text) {
     const HANDLE error = GetStdHandle(STD_ERROR_HANDLE);
     DWORD written = 0;

@@ -100,6 +100,9 @@ class Win32Files : public IFiles {
     std::uint32_t ReadWholeFile(const std::string& path, std::size_t maxBytes,
                                 std::string* bytes) override;
     void WriteToStandardError(const std::string& text) override;
+    std::string GetWindowsDirectoryA() override;
+    std::uint32_t CreateAdminOnlyFolder(const std::string& path) override;
+    std::uint32_t CopyFileA(const std::string& from, const std::string& to) override;
     std::string GetOpenFileNameA(const std::string& title, const std::string& filterName,
                                  const std::string& pattern,
                                  const std::string& initialDir) override;
