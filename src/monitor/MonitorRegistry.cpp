@@ -34,10 +34,11 @@ std::vector<std::string> SubKeys(registry::mdlRegistry& registry, const std::str
 std::optional<int> ReadTyped(registry::mdlRegistry& registry, const std::string& ownKey,
                              const char* name, int min, int max) {
     registry::ValueData value;
-    const std::optional<std::uint32_t> number =
-        registry.ReadValue(kHkeyLocalMachine, ownKey, name, &value) == registry::ReadResult::Found
-            ? registry::DwordOf(value)
-            : std::nullopt;
+    if (registry.ReadValue(kHkeyLocalMachine, ownKey, name, &value) !=
+        registry::ReadResult::Found) {
+        return std::nullopt;
+    }
+    const std::optional<std::uint32_t> number = registry::DwordOf(value);
     if (!number || *number < static_cast<std::uint32_t>(min) ||
         *number > static_cast<std::uint32_t>(max)) {
         return std::nullopt;
