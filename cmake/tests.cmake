@@ -5,9 +5,7 @@ if(NOT WIN32)
   find_package(GTest REQUIRED)
   include(GoogleTest)
   file(GLOB QUORVEL_HOST_TEST_SOURCES CONFIGURE_DEPENDS tests/host/*.cpp)
-  # The release's tree steps are portable: they are tested here, where the sanitizers run.
-  add_executable(quorvel_host_tests ${QUORVEL_HOST_TEST_SOURCES}
-                 ${CMAKE_SOURCE_DIR}/src/app/win32/release/RbTree.cpp)
+  add_executable(quorvel_host_tests ${QUORVEL_HOST_TEST_SOURCES})
   target_include_directories(quorvel_host_tests PRIVATE tests)
   target_compile_definitions(quorvel_host_tests
     PRIVATE QUORVEL_FIXTURES_DIR="${QUORVEL_FIXTURES_DIR}")

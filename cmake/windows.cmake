@@ -19,8 +19,7 @@ if(QUORVEL_RELEASE)
   # The release's own entry point and library pieces (see the files): nothing prebuilt for a
   # newer processor is linked. Data imported from a DLL without dllimport would need MinGW's
   # start-up code to patch it: that is refused at link time instead.
-  set(QUORVEL_RELEASE_LIBRARY ${CMAKE_SOURCE_DIR}/src/app/win32/release/Runtime.cpp
-                              ${CMAKE_SOURCE_DIR}/src/app/win32/release/RbTree.cpp)
+  set(QUORVEL_RELEASE_LIBRARY ${CMAKE_SOURCE_DIR}/src/app/win32/release/Runtime.cpp)
   target_sources(quorvel PRIVATE src/app/win32/release/Startup.cpp ${QUORVEL_RELEASE_LIBRARY})
   # The link map names what every byte of the image belongs to (scripts/measure-size and
   # scripts/check-instructions read it).

@@ -1,14 +1,13 @@
 // The release build's own copies of C++ library pieces that the prebuilt library would bring in
-// with exceptions, streams or Pentium Pro instructions. The release has no exceptions: allocation
-// failures and broken library preconditions (an `.at()` out of range, a string beyond max_size)
-// end in the fatal box, and the unwinder, the exception classes, the verbose terminate handler and
-// its demangler stay out of the program.
+// with exceptions or streams. The release has no exceptions: allocation failures and broken
+// library preconditions (an `.at()` out of range, a string beyond max_size) end in the fatal box,
+// and the unwinder, the exception classes, the verbose terminate handler and its demangler stay
+// out of the program.
 #include <cstdlib>
 #include <new>
 #include <string>
 
 #include "app/win32/Fatal.h"
-#include "app/win32/release/RbTree.h"
 
 using quorvel::app::win32::FatalError;
 using quorvel::app::win32::kInternalErrorText;
@@ -104,31 +103,6 @@ void __throw_overflow_error(const char*) {
 }
 void __throw_underflow_error(const char*) {
     FatalError(kInternalErrorText);
-}
-
-// std::map and std::set: the library's prebuilt tree steps use CMOV.
-using quorvel::runtime::RbNode;
-RbNode* _Rb_tree_increment(RbNode* x) noexcept {
-    return quorvel::runtime::Next(x);
-}
-const RbNode* _Rb_tree_increment(const RbNode* x) noexcept {
-    return quorvel::runtime::Next(const_cast<RbNode*>(x));
-}
-RbNode* _Rb_tree_decrement(RbNode* x) noexcept {
-    return quorvel::runtime::Previous(x);
-}
-const RbNode* _Rb_tree_decrement(const RbNode* x) noexcept {
-    return quorvel::runtime::Previous(const_cast<RbNode*>(x));
-}
-void _Rb_tree_insert_and_rebalance(const bool insertLeft, RbNode* x, RbNode* parent,
-                                   RbNode& header) noexcept {
-    quorvel::runtime::InsertAndRebalance(insertLeft, x, parent, header);
-}
-RbNode* _Rb_tree_rebalance_for_erase(RbNode* const z, RbNode& header) noexcept {
-    return quorvel::runtime::RebalanceForErase(z, header);
-}
-unsigned int _Rb_tree_black_count(const RbNode* node, const RbNode* root) noexcept {
-    return quorvel::runtime::BlackCount(node, root);
 }
 }  // namespace std
 
