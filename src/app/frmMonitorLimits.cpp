@@ -1,19 +1,14 @@
 // The typed-in monitor limits: the fields' check and the dialog's two buttons.
 #include "app/frmMonitorLimits.h"
 
+#include <string_view>
+
 #include "text/Numbers.h"
+#include "text/Text.h"
 
 namespace quorvel::app {
 
 namespace {
-
-std::string Trimmed(const std::string& text) {
-    const auto first = text.find_first_not_of(' ');
-    if (first == std::string::npos) {
-        return {};
-    }
-    return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
 
 std::string FieldText(const std::optional<int>& value) {
     return value ? text::Decimal(*value) : std::string();
@@ -44,11 +39,11 @@ void frmMonitorLimits::cmdOK_Click() {
          monitor::kMaxTypedHz, monitor::kUnitHz, typed.maxRefreshHz},
     };
     for (const Check& c : checks) {
-        const std::string text = Trimmed(c.text);
-        if (text.empty()) {
+        const std::string_view typed = text::Trim(c.text);
+        if (typed.empty()) {
             continue;
         }
-        const auto value = text::ParseDecimal(text);
+        const auto value = text::ParseDecimal(typed);
         if (!value || *value < static_cast<std::uint32_t>(c.min) ||
             *value > static_cast<std::uint32_t>(c.max)) {
             prompt_.Show(std::string(kLimitsErrorStart) + c.name + kLimitsErrorRange +

@@ -311,7 +311,7 @@ TEST(MonitorLimitsDialog, AcceptsEmptyOrInRangeWholeNumbersAndNamesTheBadField) 
         monitor::TypedLimits accepted;
     } cases[] = {
         {"", "", nullptr, Field::MaxHorizontalKHz, {}},
-        {" 70 ", "85", nullptr, Field::MaxHorizontalKHz, {70, 85}},
+        {" 70\t", "85", nullptr, Field::MaxHorizontalKHz, {70, 85}},
         {"15", "300", nullptr, Field::MaxHorizontalKHz, {15, 300}},
         {"7x", "", kHzError, Field::MaxHorizontalKHz, {}},
         {"0", "", kHzError, Field::MaxHorizontalKHz, {}},
