@@ -333,22 +333,18 @@ class SysInfoPageView : public IPageView {
     }
 
     HWND CreateGroup(const ViewContext& v, int id) {
-        HWND group = CreateWindowExA(
-            0, "BUTTON", "", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | BS_GROUPBOX, 0, 0, 0, 0,
-            frame_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), v.instance, nullptr);
         // The line of an empty group box sits half a text height down, as with a caption.
-        SendMessageA(group, WM_SETFONT, reinterpret_cast<WPARAM>(v.boldUnderlineFont), FALSE);
+        HWND group = CreateControl(
+            v,
+            {frame_, "BUTTON", "", WS_CLIPSIBLINGS | BS_GROUPBOX, 0, {}, id, v.boldUnderlineFont});
         SetWindowPos(group, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         return group;
     }
 
     HWND CreateOption(const ViewContext& v, int id, DWORD extraStyle) {
         // Not an auto radio button: the check mark follows the form's state.
-        HWND h = CreateWindowExA(0, "BUTTON", "", WS_CHILD | BS_RADIOBUTTON | extraStyle, 0, 0, 0,
-                                 0, frame_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                                 v.instance, nullptr);
-        SendMessageA(h, WM_SETFONT, reinterpret_cast<WPARAM>(v.font), FALSE);
-        return h;
+        return CreateControl(
+            v, {frame_, "BUTTON", "", BS_RADIOBUTTON | extraStyle, 0, {}, id, v.font, true});
     }
 
     HWND frame_ = nullptr;

@@ -304,8 +304,8 @@ RECT ToPixels(const ViewContext& v, const TwipsRect& r) {
 
 HWND CreateControl(const ViewContext& v, const ControlArgs& a) {
     HWND control = CreateWindowExA(
-        a.exStyle, a.cls, a.text, WS_CHILD | WS_VISIBLE | a.style, a.rect.left, a.rect.top,
-        a.rect.right - a.rect.left, a.rect.bottom - a.rect.top, a.parent,
+        a.exStyle, a.cls, a.text, WS_CHILD | (a.hidden ? 0 : WS_VISIBLE) | a.style, a.rect.left,
+        a.rect.top, a.rect.right - a.rect.left, a.rect.bottom - a.rect.top, a.parent,
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(a.id)), v.instance, nullptr);
     if (control && a.font) {
         SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(a.font), FALSE);

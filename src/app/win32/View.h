@@ -103,8 +103,8 @@ struct TwipsRect {
 // control is at least one pixel each way.
 RECT ToPixels(const ViewContext& v, const TwipsRect& r);
 
-// Every child control of the program is made here: WS_CHILD | WS_VISIBLE and `style`, at `rect`
-// (pixels), with `font` when there is one.
+// Every child control of the program is made here: WS_CHILD, WS_VISIBLE unless `hidden`, and
+// `style`, at `rect` (pixels), with `font` when there is one.
 struct ControlArgs {
     HWND parent = nullptr;
     const char* cls = "STATIC";
@@ -114,6 +114,7 @@ struct ControlArgs {
     RECT rect{};
     int id = 0;
     HFONT font = nullptr;
+    bool hidden = false;  // shown later, when the form's state says so
 };
 HWND CreateControl(const ViewContext& v, const ControlArgs& args);
 
