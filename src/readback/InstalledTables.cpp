@@ -70,6 +70,11 @@ void ReadKey(registry::mdlRegistry& registry, const std::string& key, InstalledT
     }
 }
 
+// Nothing to show and nothing to name: a table whose entries cannot be read is not empty.
+bool IsEmpty(const modes::DecodedTable& table) {
+    return table.resolutionCount == 0 && table.unshown.empty();
+}
+
 const char* WhyText(Unshowable why) {
     switch (why) {
         case Unshowable::Resolution:
@@ -121,7 +126,7 @@ InstalledLine DescribeInstalled(const InstalledTables& tables, std::optional<boo
     if (table.format == TableFormat::Unknown) {
         return {kUnknownFormatLine, true};
     }
-    if (table.resolutionCount == 0) {
+    if (IsEmpty(table)) {
         return {kEmptyTableLine, false};
     }
     InstalledLine line{table.resolutionCount == 1
@@ -144,7 +149,7 @@ InstalledLoad PlanInstalledLoad(const InstalledTables& tables, bool detonator40)
         return load;
     }
     const modes::DecodedTable table = modes::DecodeModes(majority->text);
-    if (table.format != TableFormat::Unknown && table.resolutionCount == 0) {
+    if (IsEmpty(table)) {
         load.report = kEmptyTableStart + majority->text + kEmptyTableEnd;
         return load;
     }

@@ -97,10 +97,10 @@ TEST_F(LoadInstalledTest, NothingInstalledIsSaidAndChangesNothing) {
     EXPECT_TRUE(form.fmeIntroVisible);
 }
 
-// A table that gives no resolution a rate reads "empty" and loads nothing, in either format.
+// A table without entries reads "empty" and loads nothing.
 TEST_F(LoadInstalledTest, AnEmptyTableIsSaidAndChangesNothing) {
     world.Load("driver-40.41.reg");
-    for (const char* table : {"S", "S 640x480"}) {
+    for (const char* table : {"S", "S ;"}) {
         SCOPED_TRACE(table);
         Put(kDisplayKey, table);
         Put(registry::kServiceKey, table);
@@ -111,6 +111,35 @@ TEST_F(LoadInstalledTest, AnEmptyTableIsSaidAndChangesNothing) {
                               "\") gives no resolution a refresh rate: there is nothing to load. "
                               "The settings page has not been changed.");
         EXPECT_EQ(form.cmb[0], testing::Item(60));
+    }
+}
+
+// A table whose only entries cannot be read is not empty: it is counted and each entry named.
+TEST_F(LoadInstalledTest, ATableOfUnreadableEntriesNamesEachOfThem) {
+    world.Load("driver-40.41.reg");
+    const struct {
+        const char* table;
+        const char* line;
+        const char* named;
+    } cases[] = {
+        {"S 640x480=80GG;", "0 resolutions, hexadecimal format",
+         "\"640x480=80GG\": an entry that cannot be read"},
+        {"S 640x480", "0 resolutions, hexadecimal format",
+         "\"640x480\": an entry that cannot be read"},
+        {"S 640,480,-,85Hz; 800,600,+,75-", "0 resolutions, compressed format",
+         "\"640,480,-,85Hz\": an entry that cannot be read\r\n"
+         "\"800,600,+,75-\": an entry that cannot be read"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.table);
+        Put(kDisplayKey, c.table);
+        Put(registry::kServiceKey, c.table);
+        form.Form_Load();
+        EXPECT_EQ(form.lblInstalledTable.caption, c.line);
+        const std::string report = Load();
+        EXPECT_NE(report.find(std::string("\r\n\r\nNot shown on the settings page:\r\n") + c.named),
+                  std::string::npos)
+            << report;
     }
 }
 
