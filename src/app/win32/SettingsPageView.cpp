@@ -337,13 +337,19 @@ class CompressedPageView final : public SettingsPage {
             // Each row's own container makes its seven buttons one exclusive group.
             HWND panel = CreatePanel(pageFrame, v, kGridRatesLeft, top, kGridRatesWidth,
                                      kGridRowHeight, back);
+            // The panel's height is rounded where the row lies on the page; its buttons take
+            // that height rather than their own rounding of the row's.
+            RECT inPanel;
+            GetClientRect(panel, &inPanel);
             for (std::size_t index = 0; index < kCompressedRateCount; ++index) {
                 const std::size_t k = row * kCompressedRateCount + index;
                 const DWORD style = BS_AUTORADIOBUTTON | (index == 0 ? WS_GROUP | WS_TABSTOP : 0);
                 const int left = kGridOptionLeft + static_cast<int>(index) * kGridOptionWidth;
-                options_[k] = b.MakeIn(panel, "BUTTON", kRateCaptions[index], style,
-                                       {left, 0, kGridOptionWidth, kGridRowHeight},
-                                       kRateOptionIdBase + static_cast<int>(k), v.font);
+                RECT place = ToPixels(v, {left, 0, kGridOptionWidth, kGridRowHeight});
+                place.bottom = inPanel.bottom;
+                options_[k] =
+                    CreateControl(v, {panel, "BUTTON", kRateCaptions[index], style, 0, place,
+                                      kRateOptionIdBase + static_cast<int>(k), v.font});
                 UseClassicLook(options_[k]);
                 SetPaint(options_[k], RateCaptionColour(row, index), back);
                 AddTool(options_[k]);
