@@ -2,6 +2,7 @@
 #include "app/SysInfoLayout.h"
 
 #include <algorithm>
+#include <initializer_list>
 
 namespace quorvel::app {
 
@@ -21,7 +22,8 @@ constexpr int kGroupCaptionLeftTw = 90;  // the group caption's offset from the 
 constexpr int kGroupCaptionPadTw = 30;   // either side: keeps the frame's line off the text
 constexpr int kOptionHeightTw = 255;
 
-// The vertical spacing: roomy, and tight for a page whose texts would not fit otherwise.
+// The vertical spacing: roomy, tight for a page whose texts would not fit otherwise, and for the
+// longest texts the tightest, its first rows just clear of the group captions.
 struct Spacing {
     int firstRowTw;  // from a group's top edge to its first row
     int rowGapTw;    // between one row's text and the next row
@@ -30,6 +32,7 @@ struct Spacing {
 };
 constexpr Spacing kRoomy{315, 45, 135, 105};
 constexpr Spacing kTight{255, 0, 90, 60};
+constexpr Spacing kTightest{225, 0, 60, 45};
 
 }  // namespace
 
@@ -105,9 +108,13 @@ SysInfoLayout LayOut(const SysInfoTexts& texts, int dpiX, int dpiY, const ITextM
 
 SysInfoLayout LayOutSysInfo(const SysInfoTexts& texts, int dpiX, int dpiY,
                             const ITextMeasure& measure) {
-    SysInfoLayout layout = LayOut(texts, dpiX, dpiY, measure, kRoomy);
-    if ((texts.optionsShown ? layout.option40.bottom : layout.summary.bottom) > layout.note.top) {
-        layout = LayOut(texts, dpiX, dpiY, measure, kTight);
+    SysInfoLayout layout;
+    for (const Spacing* spacing : {&kRoomy, &kTight, &kTightest}) {
+        layout = LayOut(texts, dpiX, dpiY, measure, *spacing);
+        if ((texts.optionsShown ? layout.option40.bottom : layout.summary.bottom) <=
+            layout.note.top) {
+            break;
+        }
     }
     return layout;
 }

@@ -73,9 +73,9 @@ struct SysInfoLayout {
 // Each group's values stand in one column right of its widest caption, and a value without a
 // caption across the group; a value wider than the room up to the group's inner edge wraps, and
 // its row and everything below move down. A row not shown takes no room. When the summary (and
-// the option buttons, when shown) would reach the note, the rows and groups close up. The
-// summary group takes the rest of the page, its note at the bottom and the option buttons
-// (shown only for the manual generation choice) right under the summary.
+// the option buttons, when shown) would reach the note, the rows and groups close up, in two
+// steps as far as needed. The summary group takes the rest of the page, its note at the bottom
+// and the option buttons (shown only for the manual generation choice) right under the summary.
 SysInfoLayout LayOutSysInfo(const SysInfoTexts& texts, int dpiX, int dpiY,
                             const ITextMeasure& measure);
 

@@ -13,13 +13,20 @@ namespace {
 constexpr int kChar = 6;   // every character's width, in pixels
 constexpr int kLine = 13;  // every line's height
 
-// A font of fixed-width characters that fills each line to the wrapping width.
+// A font of fixed-width characters that fills each line to the wrapping width; "\n" breaks a line.
 class FixedFont : public ITextMeasure {
   public:
     TextSize Measure(const std::string& text, bool, int wrapWidth) const override {
-        const int width = static_cast<int>(text.size()) * kChar;
-        const int lines = wrapWidth > 0 ? std::max(1, (width + wrapWidth - 1) / wrapWidth) : 1;
-        return {std::min(width, wrapWidth > 0 ? wrapWidth : width), lines * kLine};
+        TextSize size;
+        for (std::size_t start = 0; start <= text.size();) {
+            const std::size_t end = std::min(text.find('\n', start), text.size());
+            const int width = static_cast<int>(end - start) * kChar;
+            const int lines = wrapWidth > 0 ? std::max(1, (width + wrapWidth - 1) / wrapWidth) : 1;
+            size.width = std::max(size.width, std::min(width, wrapWidth > 0 ? wrapWidth : width));
+            size.height += lines * kLine;
+            start = end + 1;
+        }
+        return size;
     }
 };
 
@@ -86,6 +93,37 @@ TEST_P(SysInfoLayoutTest, AValueWithoutCaptionIsAsWideAsItsGroupAndAHiddenRowTak
 }
 
 INSTANTIATE_TEST_SUITE_P(Dpi, SysInfoLayoutTest, testing::Values(96, 120, 144));
+
+// The page as the longest texts fill it at 96 DPI, where Tahoma's lines are 13 pixels too: the
+// tight spacing runs the summary into the note.
+TEST(SysInfoLayout, ThePageOfTheLongestTextsKeepsItsSummaryAboveTheNote) {
+    const auto lines = [](int count) {
+        std::string text = "W";
+        for (int i = 1; i < count; ++i) {
+            text += "\nW";
+        }
+        return text;
+    };
+    SysInfoTexts t;
+    t.groups = {{"Driver information:",
+                 {{"Device description:", lines(2)},
+                  {"Detonator version:", lines(1)},
+                  {"Capability of using compressed mode format:", lines(1)},
+                  {"Uses compressed mode format:", lines(1)},
+                  {"Uses hexadecimal compressed mode format:", lines(1)},
+                  {"Installed table:", lines(3)},
+                  {"", lines(2)}}},
+                {"General:",
+                 {{"Operating system:", lines(1)},
+                  {"Screen now:", lines(1)},
+                  {"Rates in effect:", lines(4)},
+                  {"Monitor:", lines(3)}}}};
+    t.summaryCaption = "Summary:";
+    t.summary = lines(3);
+    t.note = lines(2);
+    const SysInfoLayout l = LayOutSysInfo(t, 96, 96, FixedFont());
+    EXPECT_LE(l.summary.bottom, l.note.top);
+}
 
 TEST(TwipsToPixels, RoundsAsMulDivDoes) {
     struct Case {
