@@ -1,13 +1,16 @@
 // Every text whole on every screen: at 96, 120 and 144 DPI, with the longest texts a machine
-// gives, each visible control of every page, of the about box and of the monitor limits dialog
-// holds its text, no two overlap but where a group holds the other, and under a high-contrast
-// scheme no text is drawn in its own background colour.
+// gives, each visible control of every page, of the about box, of the monitor limits dialog and
+// of the preview holds its text, lies inside its parent (and its group frame), no two overlap
+// but where a group holds the other, and under a high-contrast scheme no text is drawn in its
+// own background colour.
 #include <windows.h>
 
 #include <commctrl.h>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <functional>
 #include <iterator>
 #include <optional>
@@ -18,6 +21,7 @@
 
 #include "WindowTesting.h"
 #include "app/frmMainframe.h"
+#include "applied/Applied.h"
 #include "app/win32/MainWindow.h"
 #include "app/win32/resource.h"
 #include "host/TestSupport.h"
@@ -41,8 +45,11 @@ bool Is(HWND w, const char* cls) {
 LONG_PTR Style(HWND w) {
     return GetWindowLongPtrA(w, GWL_STYLE);
 }
+bool IsGroupBox(HWND w) {
+    return Is(w, "Button") && (Style(w) & BS_TYPEMASK) == BS_GROUPBOX;
+}
 bool IsGroup(HWND w) {
-    return Is(w, WC_TABCONTROLA) || (Is(w, "Button") && (Style(w) & BS_TYPEMASK) == BS_GROUPBOX);
+    return Is(w, WC_TABCONTROLA) || IsGroupBox(w);
 }
 // A table's rule: a filled static without text. Rules may cross where a table's lines meet.
 bool IsRule(HWND w) {
@@ -153,6 +160,48 @@ void CheckOverlaps(const std::vector<HWND>& shown, const std::string& where, Def
     }
 }
 
+bool Inside(const RECT& r, const RECT& outer) {
+    return r.left >= outer.left && r.top >= outer.top && r.right <= outer.right &&
+           r.bottom <= outer.bottom;
+}
+
+// Each control lies inside its parent's client area, and inside the group frame it stands under:
+// the nearest frame above it that shares columns with it, as long as no other frame of that
+// frame's columns starts between the two. So a row pushed below its frame is found, while a
+// button beside a lower frame belongs to none.
+void CheckPlaces(const std::vector<HWND>& shown, const std::string& where, Defects& out) {
+    const auto sharesColumns = [](const RECT& a, const RECT& b) {
+        return a.left < b.right && b.left < a.right;
+    };
+    for (HWND w : shown) {
+        RECT client;
+        GetClientRect(GetParent(w), &client);
+        const RECT r = InParent(w);
+        if (!Inside(r, client)) {
+            out.push_back(where + ": " + Name(w) + " reaches out of its parent");
+        }
+        std::vector<RECT> frames;
+        for (HWND g : shown) {
+            if (g != w && IsGroupBox(g) && GetParent(g) == GetParent(w)) {
+                frames.push_back(InParent(g));
+            }
+        }
+        const RECT* above = nullptr;
+        for (const RECT& f : frames) {
+            if (f.top <= r.top && sharesColumns(f, r) && (!above || f.top > above->top)) {
+                above = &f;
+            }
+        }
+        bool cutOff = false;
+        for (const RECT& f : frames) {
+            cutOff |= above && f.top > above->top && f.top <= r.top && sharesColumns(f, *above);
+        }
+        if (!IsGroupBox(w) && above && !cutOff && !Inside(r, *above)) {
+            out.push_back(where + ": " + Name(w) + " lies outside its group frame");
+        }
+    }
+}
+
 // The colours a control's parent gives its text and background, as the control asks when it
 // paints; an owner-drawn list's items must leave ink other than their background.
 void CheckColours(HWND w, const std::string& where, Defects& out) {
@@ -234,8 +283,26 @@ class LayoutTest : public testing::TestWithParam<Screen> {
         }
         ASSERT_TRUE(tahomaLoaded) << "Wine's Tahoma is missing from " QUORVEL_WINE_FONTS_DIR;
         world_.Load(GetParam().fixture);
+        // The longest mode "Screen now:" can name. A record's line "Rates in effect:" is longest
+        // when four resolutions with the most digits, each at a rate of its own, are not offered
+        // and the rest are (found by trying every set of the record's rates offered).
+        world_.system.currentMode = quorvel::platform::DisplayMode{2048, 1536, 32, 100};
+        const char* const notOffered[] = {"1280x960", "1600x1200", "1920x1200", "1920x1440",
+                                          "2048x1536"};
+        const auto record = quorvel::applied::ReadRecord(world_.registry);
+        for (std::size_t row = 0; record && row < quorvel::modes::kResolutionCount; ++row) {
+            const quorvel::modes::Resolution& r = quorvel::modes::kCatalogue[row];
+            if (std::find(std::begin(notOffered), std::end(notOffered),
+                          quorvel::modes::ResolutionText(r)) == std::end(notOffered)) {
+                world_.system.offeredModes.push_back(
+                    {static_cast<std::uint32_t>(r.width), static_cast<std::uint32_t>(r.height), 32,
+                     static_cast<std::uint32_t>(record->rates[row])});
+            }
+        }
         form_.emplace(world_.platform);
         form_->Form_Load();
+        ASSERT_NE(form_->lblScreenNow.caption, "Not found");
+        ASSERT_EQ(form_->lblRatesInEffect.visible, record.has_value());
         window_.emplace(*form_);
         ASSERT_TRUE(window_->Create(GetModuleHandleA(nullptr), SW_HIDE, GetParam().dpi));
     }
@@ -254,7 +321,7 @@ class LayoutTest : public testing::TestWithParam<Screen> {
         SendMessageA(Main(), WM_NOTIFY, IDC_TBSMAIN, reinterpret_cast<LPARAM>(&hdr));
     }
 
-    // The controls shown in the main window, on every page it can show and in both dialogs.
+    // The controls shown in the main window, on every page it can show and in its dialogs.
     void VisitAll(const Check& check) {
         const int frames[] = {IDC_FMEINTRO, IDC_FMESYSINFO, IDC_FMESETTINGS, IDC_FMESETTINGS40};
         const auto visitPage = [&](const std::string& where) {
@@ -288,7 +355,8 @@ class LayoutTest : public testing::TestWithParam<Screen> {
             }
         }
         for (const auto& [title, command] : {std::make_pair("About...", IDM_ABOUT),
-                                             std::make_pair("Monitor limits", IDM_MONITORLIMITS)}) {
+                                             std::make_pair("Monitor limits", IDM_MONITORLIMITS),
+                                             std::make_pair("Preview changes", IDM_PREVIEW)}) {
             modal = {title, &check, false};
             SetTimer(nullptr, 0, 50, VisitModal);
             SendMessageA(Main(), WM_COMMAND, MAKEWPARAM(command, 0), 0);
@@ -301,12 +369,13 @@ class LayoutTest : public testing::TestWithParam<Screen> {
     std::optional<quorvel::app::win32::MainWindow> window_;
 };
 
-TEST_P(LayoutTest, EveryTextFitsItsControlAndNoControlsOverlap) {
+TEST_P(LayoutTest, EveryTextFitsItsControlInItsPlaceAndNoControlsOverlap) {
     Defects defects;
     VisitAll([&](const std::vector<HWND>& shown, const std::string& where) {
         for (HWND w : shown) {
             CheckFit(w, GetParam().dpi, where, defects);
         }
+        CheckPlaces(shown, where, defects);
         CheckOverlaps(shown, where, defects);
     });
     EXPECT_THAT(defects, testing::IsEmpty());
