@@ -2,6 +2,7 @@
 #include "readback/InstalledTables.h"
 
 #include "registry/DriverKeys.h"
+#include "text/Concat.h"
 #include "text/CrLf.h"
 #include "text/Numbers.h"
 
@@ -13,6 +14,7 @@ using platform::kHkeyLocalMachine;
 
 namespace {
 
+using text::Concat;
 using text::kCrLf;
 
 constexpr const char* kOneResolution = "1 resolution";
@@ -75,6 +77,12 @@ bool IsEmpty(const modes::DecodedTable& table) {
     return table.resolutionCount == 0 && table.unshown.empty();
 }
 
+// "1024x768: 85 Hz", on a line of its own.
+std::string LoadedLine(std::size_t row, int rate) {
+    return Concat({kCrLf, modes::ResolutionText(modes::kCatalogue[row]), ": ",
+                   text::Decimal(static_cast<std::uint32_t>(rate)), kHertz});
+}
+
 const char* WhyText(Unshowable why) {
     switch (why) {
         case Unshowable::Resolution:
@@ -131,7 +139,7 @@ InstalledLine DescribeInstalled(const InstalledTables& tables, std::optional<boo
     }
     InstalledLine line{table.resolutionCount == 1
                            ? std::string(kOneResolution)
-                           : text::Decimal(table.resolutionCount) + kResolutions,
+                           : Concat({text::Decimal(table.resolutionCount), kResolutions}),
                        detonator40 && IsForeignFormat(table.format, *detonator40)};
     if (table.format == TableFormat::Compressed) {
         line.text += kCompressedFormatLine;
@@ -150,22 +158,22 @@ InstalledLoad PlanInstalledLoad(const InstalledTables& tables, bool detonator40)
     }
     const modes::DecodedTable table = modes::DecodeModes(majority->text);
     if (IsEmpty(table)) {
-        load.report = kEmptyTableStart + majority->text + kEmptyTableEnd;
+        load.report = Concat({kEmptyTableStart, majority->text, kEmptyTableEnd});
         return load;
     }
     std::string& report = load.report;
-    report = std::string(kInstalledHeading) + kCrLf + "\"" + majority->text + "\"";
+    report = Concat({kInstalledHeading, kCrLf, "\"", majority->text, "\""});
     if (majority->count != tables.valueCount) {
-        report += kCrLf + (kDisagreementStart + text::Decimal(majority->count)) + kDisagreementOf +
-                  text::Decimal(tables.valueCount) + kDisagreementEnd;
+        report += Concat({kCrLf, kDisagreementStart, text::Decimal(majority->count),
+                          kDisagreementOf, text::Decimal(tables.valueCount), kDisagreementEnd});
     }
 
     std::vector<modes::UnshownPiece> unshown = table.unshown;
     if (table.format == TableFormat::Unknown) {
-        report += kCrLf + std::string(kNeitherFormat);
+        report += Concat({kCrLf, kNeitherFormat});
     } else {
         if (IsForeignFormat(table.format, detonator40)) {
-            report += kCrLf + std::string(detonator40 ? kForeignCompressed : kForeignHex);
+            report += Concat({kCrLf, detonator40 ? kForeignCompressed : kForeignHex});
         }
         load.changesPage = true;
         std::string loaded;
@@ -175,8 +183,7 @@ InstalledLoad PlanInstalledLoad(const InstalledTables& tables, bool detonator40)
             unshown = std::move(page.unshown);
             for (std::size_t row = 0; row < modes::kResolutionCount; ++row) {
                 if (const int rate = modes::HexItemRate(load.cmb[row])) {
-                    loaded += kCrLf + modes::ResolutionText(modes::kCatalogue[row]) + ": " +
-                              text::Decimal(rate) + kHertz;
+                    loaded += LoadedLine(row, rate);
                 }
             }
         } else {
@@ -186,19 +193,18 @@ InstalledLoad PlanInstalledLoad(const InstalledTables& tables, bool detonator40)
             for (std::size_t row = 0; row < modes::kResolutionCount; ++row) {
                 for (std::size_t index = 0; index < modes::kCompressedRateCount; ++index) {
                     if (load.opt[row][index]) {
-                        loaded += kCrLf + modes::ResolutionText(modes::kCatalogue[row]) + ": " +
-                                  text::Decimal(modes::kCompressedRates[index]) + kHertz;
+                        loaded += LoadedLine(row, modes::kCompressedRates[index]);
                     }
                 }
             }
         }
-        report += std::string(kCrLf) + kCrLf + kLoadedHeading + loaded + kCrLf +
-                  (loaded.empty() ? kEveryNoRate : kEveryOtherNoRate);
+        report += Concat({kCrLf, kCrLf, kLoadedHeading, loaded, kCrLf,
+                          loaded.empty() ? kEveryNoRate : kEveryOtherNoRate});
     }
     if (!unshown.empty()) {
-        report += std::string(kCrLf) + kCrLf + kUnshownHeading;
+        report += Concat({kCrLf, kCrLf, kUnshownHeading});
         for (const modes::UnshownPiece& piece : unshown) {
-            report += kCrLf + ("\"" + piece.piece + "\": ") + WhyText(piece.why);
+            report += Concat({kCrLf, "\"", piece.piece, "\": ", WhyText(piece.why)});
         }
     }
     return load;
