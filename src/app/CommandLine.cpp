@@ -144,6 +144,8 @@ void ParseApply(const std::vector<std::string>& words, CommandLine& command) {
             reboot = wanted;
         } else if (IsSwitch(word, "force")) {
             command.force = true;
+        } else if (IsSwitch(word, "confirm")) {
+            command.confirm = true;
         } else if (IsSwitchLike(word) || command.action == CommandLine::Action::Reapply) {
             Refuse(command, kApplyUnknown + word);  // /reapply takes its modes from the record
         } else {
@@ -177,8 +179,9 @@ CommandLine ParseCommandLine(const std::string& arguments) {
         command.action = CommandLine::Action::Window;
     } else if ((IsSwitch(first, "?") || IsSwitch(first, "help")) && rest.empty()) {
         command.action = CommandLine::Action::Help;
-    } else if (IsSwitch(first, "restore") && !rest.empty()) {
-        command.action = CommandLine::Action::Restore;
+    } else if ((IsSwitch(first, "restore") || IsSwitch(first, "confirm")) && !rest.empty()) {
+        command.action = IsSwitch(first, "restore") ? CommandLine::Action::Restore
+                                                    : CommandLine::Action::Confirm;
         command.file = rest;
     } else {
         command.action = CommandLine::Action::Invalid;
@@ -187,7 +190,7 @@ CommandLine ParseCommandLine(const std::string& arguments) {
     return command;
 }
 
-int RunCommandLine(const CommandLine& command, platform::Platform& platform) {
+int RunCommandLine(const CommandLine& command, platform::Platform& platform, IConfirmView* view) {
     switch (command.action) {
         case CommandLine::Action::Restore: {
             registry::mdlRegistry registry(platform.registry, platform.prompt);
@@ -196,6 +199,8 @@ int RunCommandLine(const CommandLine& command, platform::Platform& platform) {
         case CommandLine::Action::Apply:
         case CommandLine::Action::Reapply:
             return RunApply(command, platform);
+        case CommandLine::Action::Confirm:
+            return RunConfirm(command, platform, view);
         case CommandLine::Action::Help:
             platform.prompt.Show(kUsage, kMainCaption,
                                  platform::kMbOk | platform::kMbIconInformation);

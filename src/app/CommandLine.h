@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/frmConfirm.h"
 #include "platform/Platform.h"
 
 namespace quorvel::app {
@@ -20,13 +21,18 @@ inline constexpr const char* kUsage =
     "be written, 2 when the answer was No.\r\n"
     "\r\n"
     "quorvel.exe /apply 1024x768@85,800x600@85 [/generation 28|40] [/format on|off] "
-    "[/reboot|/noreboot] [/log FILE] [/force]\r\n"
+    "[/reboot|/noreboot] [/log FILE] [/force] [/confirm]\r\n"
     "Sets the rates as \"Apply\" would, without a window; logs to FILE (Quorvel.log in the backup "
-    "folder). Exit code 0 when every value was written, 1 when refused, 3 when some failed.\r\n"
+    "folder). Exit code 0 when every value was written, 1 when refused, 3 when some failed. "
+    "/confirm: after the restart, ask whether the screen can be read.\r\n"
     "\r\n"
     "quorvel.exe /reapply [the switches of /apply]\r\n"
     "Sets the rates last applied again when a driver update took them away; does nothing when "
     "they are installed. Logs and exits as /apply.\r\n"
+    "\r\n"
+    "quorvel.exe /confirm FILE\r\n"
+    "Run by Windows once after a restart that follows a change: asks whether the screen can be "
+    "read, and puts back the undo file FILE when nobody answers.\r\n"
     "\r\n"
     "quorvel.exe /?\r\n"
     "Shows this list.";
@@ -51,9 +57,10 @@ struct ModeChoice {
 };
 
 struct CommandLine {
-    enum class Action { Window, Restore, Help, Apply, Reapply, Invalid };
+    enum class Action { Window, Restore, Help, Apply, Reapply, Confirm, Invalid };
     Action action = Action::Window;
-    std::string file;  // Restore: the undo file; Apply: the log file (empty: the default one)
+    // Restore, Confirm: the undo file; Apply: the log file (empty: the default one)
+    std::string file;
     std::string text;  // Invalid: the command line as given; Apply: why it is refused, if it is
     std::string arguments;  // the command line as given, for the log
 
@@ -63,6 +70,7 @@ struct CommandLine {
     std::optional<bool> formatOn;     // /format on or off
     bool reboot = false;
     bool force = false;
+    bool confirm = false;  // /confirm: arm the check after the restart
 };
 
 // Parses the arguments as WinMain receives them (without the program's name). Switches may start
@@ -71,7 +79,9 @@ struct CommandLine {
 // separated by blanks; a file name with blanks is quoted.
 CommandLine ParseCommandLine(const std::string& arguments);
 
-// Runs an action that needs no main window and returns the program's exit code.
-int RunCommandLine(const CommandLine& command, platform::Platform& platform);
+// Runs an action that needs no main window and returns the program's exit code; `view` shows
+// the check after the restart (none: nobody answers it).
+int RunCommandLine(const CommandLine& command, platform::Platform& platform,
+                   IConfirmView* view = nullptr);
 
 }  // namespace quorvel::app

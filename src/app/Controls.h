@@ -53,6 +53,7 @@ struct OptionButton {
 
 struct MenuItem {
     bool enabled = true;  // false: greyed
+    bool checked = false;
 };
 
 struct Tab {

@@ -36,7 +36,8 @@ bool Log::Open(const std::string& file) {
         path_ = written.path;
         failures = written.failures;
     } else if (const std::uint32_t error = Write(file)) {
-        failures = Concat({kCrLf, kCrLf, file, kCrLf, backup::SystemText(platform_.registry, error)});
+        failures =
+            Concat({kCrLf, kCrLf, file, kCrLf, backup::SystemText(platform_.registry, error)});
     } else {
         path_ = file;
     }

@@ -66,7 +66,8 @@ class LogAsk : public change::IAsk {
         return writing;
     }
 
-    bool Completed(const install::InstallPlan& plan, const std::string&) override {
+    bool Completed(const install::InstallPlan& plan, const std::string&,
+                   const std::string& checkLine) override {
         std::size_t values = 0;
         std::size_t failed = 0;
         for (const registry::PlannedKey& key : plan.keys) {
@@ -81,6 +82,9 @@ class LogAsk : public change::IAsk {
             log_.Line(
                 Concat({text::Decimal(failed), " of ", text::Decimal(values),
                         " values could not be written; the undo file puts back the others."}));
+        }
+        if (!checkLine.empty()) {
+            log_.Line(checkLine);
         }
         if (!command_.reboot || failed != 0 || prompt_.failures != 0) {
             return false;
@@ -181,7 +185,8 @@ class ApplyRun {
 
         LogAsk ask(command_, log_, prompt_, platform_);
         const change::Outcome outcome = change::MakeChange(
-            {rates_, detonator40_, f.formatActive, f.driverVersion}, ask, platform_);
+            {rates_, detonator40_, f.formatActive, f.driverVersion, command_.confirm}, ask,
+            platform_);
         if (!ask.backedUp) {
             return Refuse(kBackupRefused);
         }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "app/CommandLine.h"
+#include "app/frmConfirm.h"
 #include "platform/Platform.h"
 
 namespace quorvel::app {
@@ -15,5 +16,12 @@ inline constexpr int kExitSomeFailed = 3;  // some values could not be written
 
 // Runs "/apply" and appends what happened to its log; returns the exit code.
 int RunApply(const CommandLine& command, platform::Platform& platform);
+
+// Runs "/confirm FILE", the check after the restart, and appends what happened to the log: after
+// a logoff that was no restart it waits for the next start; otherwise `view` asks (none: nobody
+// answers). Keep ends the check; Undo or no answer restores FILE as "/restore" would, answering
+// its questions Yes, and restarts Windows when something was written back. Exit code 0 when the
+// rates were kept or every value was put back, 1 otherwise.
+int RunConfirm(const CommandLine& command, platform::Platform& platform, IConfirmView* view);
 
 }  // namespace quorvel::app

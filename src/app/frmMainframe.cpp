@@ -6,10 +6,12 @@
 #include "backup/BackupTexts.h"
 #include "backup/Restore.h"
 #include "change/Change.h"
+#include "confirm/Confirm.h"
 #include "detect/Detection.h"
 #include "install/Install.h"
 #include "modes/Composers.h"
 #include "settings/RateSettings.h"
+#include "text/Concat.h"
 #include "text/CrLf.h"
 
 namespace quorvel::app {
@@ -27,6 +29,7 @@ void frmMainframe::Form_Load() {
     registry_.CreateKey(kHkeyLocalMachine, kOwnKeyPath);
     registry_.SetStringValue(kHkeyLocalMachine, kOwnKeyPath, kVersionValueName, kVersionText);
     cmb.fill(0);  // "<None>"
+    mnuConfirm.checked = confirm::Wanted(platform_.registry);
     GatherSystemInfo();
     monitor.Read(platform_.registry, registry_);
     ShowMonitorLine();
@@ -118,7 +121,11 @@ bool frmMainframe::RecordInstalled() const {
 
 void frmMainframe::ShowTablesAndRecord() {
     ShowInstalledTable();
-    lblApplied.visible = record_ && !RecordInstalled();
+    // A check after the restart that could not put the old rates back says so here until the
+    // next change.
+    const std::string failed = confirm::Failed(platform_.registry);
+    lblApplied.visible = (record_ && !RecordInstalled()) || !failed.empty();
+    lblApplied.caption = failed;
     lblRatesInEffect.visible = record_.has_value();
     if (!record_) {
         return;
@@ -127,9 +134,12 @@ void frmMainframe::ShowTablesAndRecord() {
     const modes::Rows notOffered =
         inUse == SettingsPage::None ? 0
                                     : modes::SelectRates(record_->rates, blnDetonator40).notOffered;
-    lblApplied.caption = applied::NotInstalledText(*record_, driverVersion_, notOffered);
-    if (!record_->damaged.empty()) {
-        lblApplied.caption += text::kCrLf + applied::DamagedText(*record_);
+    if (!RecordInstalled()) {
+        std::string line = applied::NotInstalledText(*record_, driverVersion_, notOffered);
+        if (!record_->damaged.empty()) {
+            line += text::kCrLf + applied::DamagedText(*record_);
+        }
+        lblApplied.caption = failed.empty() ? line : text::Concat({failed, text::kCrLf, line});
     }
     applied::InEffect inEffect = applied::RatesInEffect(*record_, platform_.system);
     lblRatesInEffect.caption = std::move(inEffect.text);
@@ -354,10 +364,16 @@ void frmMainframe::mnuRestore_Click() {
     ShowTablesAndRecord();
 }
 
+void frmMainframe::mnuConfirm_Click() {
+    mnuConfirm.checked = !mnuConfirm.checked;
+    confirm::SetWanted(platform_.registry, mnuConfirm.checked);
+}
+
 void frmMainframe::InstallModeTable(const modes::Rates& rates) {
     change::BoxesAsk ask(platform_);
     const change::Outcome outcome = change::MakeChange(
-        {rates, blnDetonator40, blnCompressedActive, driverVersion_}, ask, platform_);
+        {rates, blnDetonator40, blnCompressedActive, driverVersion_, mnuConfirm.checked}, ask,
+        platform_);
     if (outcome.programEnds) {
         EndProgram();
     } else if (outcome.written) {

@@ -67,6 +67,7 @@ class frmMainframe {
     void mnuMonitorLimits_Click();
     void mnuPreview_Click();
     void mnuRestore_Click();
+    void mnuConfirm_Click();
     void Form_Unload();  // the user closed the window
     void obtVerError40_Click();
     void obtVerError28_Click();
@@ -116,6 +117,8 @@ class frmMainframe {
     // "&Load installed rates" and "&Preview changes...": greyed while there is no settings tab.
     MenuItem mnuLoadInstalled{false};
     MenuItem mnuPreview{false};
+    // "&Confirm rates after restart": checked, a change arms the check after the restart.
+    MenuItem mnuConfirm{true, true};
 
     // The monitor's limits and the rates they rule out on both settings pages.
     MonitorCheck monitor;

@@ -3,8 +3,11 @@
 
 #include "applied/Applied.h"
 #include "backup/Backup.h"
+#include "confirm/Confirm.h"
 #include "modes/Composers.h"
 #include "restart/Restart.h"
+#include "text/Concat.h"
+#include "text/CrLf.h"
 #include "text/Numbers.h"
 
 namespace quorvel::change {
@@ -17,9 +20,13 @@ bool BoxesAsk::Confirm(const install::InstallPlan& plan) {
     return install::ConfirmInstallation(plan, platform_.prompt);
 }
 
-bool BoxesAsk::Completed(const install::InstallPlan&, const std::string& undoFile) {
+bool BoxesAsk::Completed(const install::InstallPlan&, const std::string& undoFile,
+                         const std::string& checkLine) {
+    const std::string undoLine = backup::UndoFileLine(undoFile);
     return restart::OfferRestart(platform_.prompt, platform_.restart,
-                                 backup::UndoFileLine(undoFile));
+                                 checkLine.empty() || undoLine.empty()
+                                     ? checkLine + undoLine
+                                     : text::Concat({checkLine, text::kCrLf, undoLine}));
 }
 
 install::InstallPlan PlanChange(const Request& request, registry::mdlRegistry& registry) {
@@ -51,6 +58,7 @@ Outcome MakeChange(const Request& request, IAsk& ask, platform::Platform& platfo
         values += key.values.size();
     }
     outcome.written = outcome.failed < values;
+    std::string checkLine;
     if (outcome.failed == 0) {
         applied::Record record;
         record.detonator40 = request.detonator40;
@@ -58,8 +66,12 @@ Outcome MakeChange(const Request& request, IAsk& ask, platform::Platform& platfo
         record.date = text::Date(platform.files.GetLocalTime());
         record.driverVersion = request.driverVersion.value_or("");
         applied::WriteRecord(platform.registry, record);
+        confirm::ClearFailed(platform.registry);
+        if (request.armCheck) {
+            checkLine = confirm::Arm(platform, saved.undoFile).line;
+        }
     }
-    outcome.programEnds = ask.Completed(plan, saved.undoFile);
+    outcome.programEnds = ask.Completed(plan, saved.undoFile, checkLine);
     return outcome;
 }
 

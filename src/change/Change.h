@@ -17,6 +17,7 @@ struct Request {
     bool detonator40 = false;       // the generation in effect: the table's format
     bool compressedActive = false;  // the format is on already: no format question
     std::optional<std::string> driverVersion;  // as detection found it, for the record
+    bool armCheck = false;  // arm the check after the restart when every value was written
 };
 
 // What a change asks, and what it tells before it writes and when it is done. The window shows
@@ -29,9 +30,11 @@ class IAsk {
     virtual bool Confirm(const install::InstallPlan& plan) = 0;
     // The undo file is written (empty: there is none); false stops before the first write.
     virtual bool BeforeWriting(const std::string& undoFile) = 0;
-    // Every value has been tried (each failure marked in the plan): the restart offer. True when
-    // the program is to end.
-    virtual bool Completed(const install::InstallPlan& plan, const std::string& undoFile) = 0;
+    // Every value has been tried (each failure marked in the plan): the restart offer, with what
+    // became of the check after the restart (empty when none was asked for). True when the
+    // program is to end.
+    virtual bool Completed(const install::InstallPlan& plan, const std::string& undoFile,
+                           const std::string& checkLine) = 0;
 
   protected:
     ~IAsk() = default;
@@ -44,7 +47,8 @@ class BoxesAsk : public IAsk {
     void SettleFormat(install::InstallPlan& plan) override;
     bool Confirm(const install::InstallPlan& plan) override;
     bool BeforeWriting(const std::string&) override { return true; }
-    bool Completed(const install::InstallPlan& plan, const std::string& undoFile) override;
+    bool Completed(const install::InstallPlan& plan, const std::string& undoFile,
+                   const std::string& checkLine) override;
 
   private:
     platform::Platform& platform_;

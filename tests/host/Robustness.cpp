@@ -7,6 +7,7 @@
 
 #include "app/frmMainframe.h"
 #include "applied/Applied.h"
+#include "confirm/Confirm.h"
 #include "backup/BackupTexts.h"
 #include "backup/UndoFile.h"
 #include "detect/Detection.h"
@@ -174,11 +175,15 @@ std::vector<std::string> CheckChanges(const Snapshot& before, const Snapshot& af
             broken.push_back("key deleted: " + key);
         }
     }
-    // The record of applied rates (the fault sweep checks when it is written).
+    // The record of applied rates (the fault sweep checks when it is written), and the check
+    // after the restart: its volatile key and the RunOnce entry (the keys above it may be made).
     const std::string appliedKey = Upper(applied::kAppliedKey);
+    const std::string sinceChange = Upper(confirm::kSinceChangeKey);
+    const std::string runOnce = Upper(confirm::kRunOnceKey);
     for (const auto& [key, values] : after) {
         const auto old = before.find(key);
-        if (old == before.end() && ownKey.rfind(key, 0) != 0 && key != appliedKey) {
+        if (old == before.end() && ownKey.rfind(key, 0) != 0 && key != appliedKey &&
+            key != sinceChange && runOnce.rfind(key, 0) != 0) {
             broken.push_back("key created: " + key);
         }
         const bool driverKey = key == serviceKey || isDisplayKey(key);
@@ -191,7 +196,11 @@ std::vector<std::string> CheckChanges(const Snapshot& before, const Snapshot& af
                 continue;
             }
             const std::string where = key + " " + name;
-            if (key == ownKey && (name == "VERSION" || name == "LASTUNDOFOLDER")) {
+            if (key == ownKey && (name == "VERSION" || name == "LASTUNDOFOLDER" ||
+                                  name == Upper(confirm::kPendingValue))) {
+                continue;
+            }
+            if (key == runOnce && name == Upper(confirm::kRunOnceValue)) {
                 continue;
             }
             if (key == appliedKey) {

@@ -14,6 +14,7 @@
 #include "TestSupport.h"
 #include "app/CommandLine.h"
 #include "applied/Applied.h"
+#include "confirm/Confirm.h"
 #include "registry/DriverKeys.h"
 
 namespace quorvel::robustness {
@@ -91,11 +92,32 @@ bool IsSilent(const std::vector<RegCallRecord>& calls, std::size_t n, long statu
     if (calls[n].keyPath.find("\\Enum\\DISPLAY") != std::string::npos) {
         return true;
     }
-    // So is the record of applied rates.
-    const std::string applied = Upper(applied::kAppliedKey);
-    if (Upper(calls[first].keyPath + "\\" + calls[first].name).find(applied) != std::string::npos ||
-        Upper(calls[n].keyPath).find(applied) != std::string::npos) {
+    // After the tables are written, a key is made only by what never shows a box: the record and
+    // the check after the restart (the version's key is made at start).
+    const bool tablesWritten =
+        std::any_of(calls.begin(), calls.begin() + first, [](const RegCallRecord& c) {
+            return c.call == RegCall::Set && IsManagedValueName(Upper(c.name));
+        });
+    if (calls[first].call == RegCall::Create && tablesWritten) {
         return true;
+    }
+    // So are the record of applied rates and what the check after the restart reads and writes:
+    // its setting, its marks and its RunOnce entry.
+    for (const std::string& quiet : {Upper(applied::kAppliedKey), Upper(confirm::kSinceChangeKey),
+                                     Upper(confirm::kRunOnceKey)}) {
+        if (Upper(calls[first].keyPath + "\\" + calls[first].name).find(quiet) !=
+                std::string::npos ||
+            Upper(calls[n].keyPath).find(quiet) != std::string::npos) {
+            return true;
+        }
+    }
+    for (std::size_t i = first; i <= last && i < calls.size(); ++i) {
+        for (const char* name :
+             {confirm::kWantedValue, confirm::kPendingValue, confirm::kFailedValue}) {
+            if (calls[i].name == name) {
+                return true;
+            }
+        }
     }
     // The folder of the last undo file is written without a box: it is only a convenience. Its
     // open is for setting a value of the program's own key, and not the version's, which follows

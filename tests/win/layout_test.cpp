@@ -22,7 +22,9 @@
 #include "WindowTesting.h"
 #include "app/frmMainframe.h"
 #include "applied/Applied.h"
+#include "app/win32/ConfirmView.h"
 #include "app/win32/MainWindow.h"
+#include "confirm/Confirm.h"
 #include "app/win32/resource.h"
 #include "host/TestSupport.h"
 
@@ -362,6 +364,14 @@ class LayoutTest : public testing::TestWithParam<Screen> {
             SendMessageA(Main(), WM_COMMAND, MAKEWPARAM(command, 0), 0);
             EXPECT_TRUE(modal.seen) << title << " did not open";
         }
+        // The check after the restart, a window of its own, with the longest "Screen now:".
+        quorvel::app::frmConfirm confirm(quorvel::applied::ScreenText(*world_.system.currentMode),
+                                         quorvel::confirm::kSeconds);
+        modal = {quorvel::app::kMainCaption, &check, false};
+        SetTimer(nullptr, 0, 50, VisitModal);
+        quorvel::app::win32::ConfirmView(GetModuleHandleA(nullptr), GetParam().dpi)
+            .ShowConfirm(confirm);
+        EXPECT_TRUE(modal.seen) << "the check after the restart did not open";
     }
 
     quorvel::testing::SimWorld world_;

@@ -22,6 +22,7 @@ constexpr const char* kMenuLoadInstalled = "&Load installed rates";
 constexpr const char* kMenuMonitorLimits = "&Monitor limits...";
 constexpr const char* kMenuPreview = "&Preview changes...";
 constexpr const char* kMenuRestore = "&Restore a backup...";
+constexpr const char* kMenuConfirm = "&Confirm rates after restart";
 constexpr const char* kMenuExit = "&Exit";
 constexpr const char* kMenuAbout = "&About...";
 
@@ -88,6 +89,7 @@ bool MainWindow::Create(HINSTANCE instance, int showCommand, int dpi) {
     AppendMenuA(fileMenu, MF_STRING, IDM_LOADINSTALLED, kMenuLoadInstalled);
     AppendMenuA(fileMenu, MF_STRING, IDM_PREVIEW, kMenuPreview);
     AppendMenuA(fileMenu, MF_STRING, IDM_MONITORLIMITS, kMenuMonitorLimits);
+    AppendMenuA(fileMenu, MF_STRING, IDM_CONFIRM, kMenuConfirm);
     AppendMenuA(fileMenu, MF_SEPARATOR, 0, nullptr);
     AppendMenuA(fileMenu, MF_STRING, IDM_RESTORE, kMenuRestore);
     AppendMenuA(fileMenu, MF_SEPARATOR, 0, nullptr);
@@ -344,6 +346,8 @@ void MainWindow::OnCommand(int id, int code, HWND control) {
             form_.mnuPreview_Click();
         } else if (id == IDM_RESTORE) {
             form_.mnuRestore_Click();
+        } else if (id == IDM_CONFIRM) {
+            form_.mnuConfirm_Click();
         } else {
             return;
         }
@@ -477,6 +481,8 @@ void MainWindow::Sync() {
                    MF_BYCOMMAND | (form_.mnuLoadInstalled.enabled ? MF_ENABLED : MF_GRAYED));
     EnableMenuItem(GetMenu(hwnd_), IDM_PREVIEW,
                    MF_BYCOMMAND | (form_.mnuPreview.enabled ? MF_ENABLED : MF_GRAYED));
+    CheckMenuItem(GetMenu(hwnd_), IDM_CONFIRM,
+                  MF_BYCOMMAND | (form_.mnuConfirm.checked ? MF_CHECKED : MF_UNCHECKED));
     SyncBlinkTimer();
     for (int i = 0; i < kFrameCount; ++i) {
         if (built_[i]) {

@@ -8,6 +8,7 @@
 
 #include "app/CommandLine.h"
 #include "app/frmMainframe.h"
+#include "app/win32/ConfirmView.h"
 #include "app/win32/Fatal.h"
 #include "app/win32/MainWindow.h"
 #include "platform/win32/Win32Platform.h"
@@ -42,7 +43,8 @@ int Run(HINSTANCE instance, const char* arguments, int showCommand) {
 
     const app::CommandLine command = app::ParseCommandLine(arguments != nullptr ? arguments : "");
     if (command.action != app::CommandLine::Action::Window) {
-        return app::RunCommandLine(command, services);
+        app::win32::ConfirmView confirm(instance);
+        return app::RunCommandLine(command, services, &confirm);
     }
     InitCommonControlsForTabs();
 

@@ -11,6 +11,7 @@
 #define IDM_MONITORLIMITS 40011
 #define IDM_RESTORE 40003
 #define IDM_PREVIEW 40012
+#define IDM_CONFIRM 40013
 
 // Timer of the main window: it blinks the warnings of both settings pages.
 #define IDT_WARNING 1
@@ -65,6 +66,14 @@
 #define IDC_TXTMAXHORIZONTALKHZ 31002
 #define IDC_CAPMAXREFRESHHZ 31003
 #define IDC_TXTMAXREFRESHHZ 31004
+
+// Children of the check after the restart.
+#define IDC_CONFIRMCHANGED 31200
+#define IDC_CONFIRMSCREEN 31201
+#define IDC_CONFIRMQUESTION 31202
+#define IDC_CMDKEEP 31203
+#define IDC_CMDUNDO 31204
+#define IDC_CONFIRMCOUNTDOWN 31205
 
 // Children of the preview dialog.
 #define IDC_TXTPLAN 31100

@@ -149,6 +149,10 @@ void SimFiles::PutFolder(const std::string& path) {
     }
 }
 
+void SimFiles::RemoveFile(const std::string& path) {
+    files_.erase(Upper(path));
+}
+
 void SimFiles::PutFile(const std::string& path, std::string bytes) {
     PutFolder(Parent(path));
     files_[Upper(path)] = std::move(bytes);

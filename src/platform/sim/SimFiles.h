@@ -51,6 +51,7 @@ class SimFiles : public IFiles {
     // Adds the folder and every folder above it.
     void PutFolder(const std::string& path);
     void PutFile(const std::string& path, std::string bytes);
+    void RemoveFile(const std::string& path);
     // Creating a folder or a file at or below `prefix` fails with `error`.
     void DenyWrites(const std::string& prefix, std::uint32_t error);
     // Call `n` (0-based) of those that make a folder or write a file fails with `error`.
