@@ -121,7 +121,9 @@ struct WellKnownSid {
     SID_IDENTIFIER_AUTHORITY authority;
     DWORD subAuthority[2];
 };
-WellKnownSid gAdministrators{SID_REVISION, 2, {SECURITY_NT_AUTHORITY},
+WellKnownSid gAdministrators{SID_REVISION,
+                             2,
+                             {SECURITY_NT_AUTHORITY},
                              {SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS}};
 WellKnownSid gSystem{SID_REVISION, 1, {SECURITY_NT_AUTHORITY}, {SECURITY_LOCAL_SYSTEM_RID, 0}};
 
@@ -147,7 +149,8 @@ class AdminOnly {
         // protected; NT 4.0 has no such inheritance, nor the function.
         using SetControl = BOOL(WINAPI*)(PSECURITY_DESCRIPTOR, SECURITY_DESCRIPTOR_CONTROL,
                                          SECURITY_DESCRIPTOR_CONTROL);
-        if (const auto setControl = LookUp<SetControl>("advapi32.dll", "SetSecurityDescriptorControl")) {
+        if (const auto setControl =
+                LookUp<SetControl>("advapi32.dll", "SetSecurityDescriptorControl")) {
             setControl(&descriptor, SE_DACL_PROTECTED, SE_DACL_PROTECTED);
         }
     }
