@@ -30,8 +30,8 @@ using text::StartsWithNoCase;
 // The value's name as the program writes it, when it is one the program manages in that key.
 std::optional<std::string> ManagedName(const std::string& keyPath, const std::string& name) {
     if (SameNoCase(keyPath, applied::kAppliedKey)) {
-        for (const char* value : {applied::kGenerationValue, applied::kDateValue,
-                                  applied::kDriverValue}) {
+        for (const char* value :
+             {applied::kGenerationValue, applied::kDateValue, applied::kDriverValue}) {
             if (SameNoCase(name, value)) {
                 return std::string(value);
             }
