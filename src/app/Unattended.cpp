@@ -11,6 +11,7 @@
 #include "detect/Detection.h"
 #include "monitor/Limits.h"
 #include "registry/DriverKeys.h"
+#include "registry/Plan.h"
 #include "restart/Restart.h"
 #include "settings/RateSettings.h"
 #include "text/Concat.h"
@@ -38,6 +39,8 @@ constexpr const char* kBackupRefused =
 constexpr const char* kNoRecord = "No rates have been applied on this machine: nothing to do.";
 constexpr const char* kRecordInstalledStart = "The rates applied on ";
 constexpr const char* kRecordInstalledEnd = " are installed: nothing to do.";
+constexpr const char* kAlreadyInstalled =
+    "Already installed: every value holds its new data, so nothing was written.";
 constexpr const char* kDamagedRecord = ". The record is left as it is, so that nothing is lost.";
 // The change's questions, answered by the switches, and its steps, logged.
 class LogAsk : public change::IAsk {
@@ -54,9 +57,23 @@ class LogAsk : public change::IAsk {
         }
     }
 
+    // A run that would change nothing writes nothing, and makes no undo file: a logon script may
+    // run it at every logon.
     bool Confirm(const install::InstallPlan& plan) override {
         log_.Line(Concat({"Mode table: ", plan.strModeTable}));
-        return true;
+        std::vector<registry::PlannedKey> keys = plan.keys;
+        registry::mdlRegistry registry(platform_.registry, platform_.prompt);
+        registry::ReadPresentData(keys, registry);
+        for (const registry::PlannedKey& key : keys) {
+            for (const registry::PlannedValue& value : key.values) {
+                if (value.Changes()) {
+                    return true;
+                }
+            }
+        }
+        log_.Line(kAlreadyInstalled);
+        alreadyInstalled = true;
+        return false;
     }
 
     bool BeforeWriting(const std::string& undoFile) override {
@@ -95,8 +112,9 @@ class LogAsk : public change::IAsk {
         return true;
     }
 
-    bool backedUp = false;  // the backup was made, or the user went on without one
-    bool writing = false;   // and the log took every line so far: the values were written
+    bool alreadyInstalled = false;  // every value holds its new data already
+    bool backedUp = false;          // the backup was made, or the user went on without one
+    bool writing = false;           // and the log took every line so far: the values were written
 
   private:
     const CommandLine& command_;
@@ -187,6 +205,9 @@ class ApplyRun {
         const change::Outcome outcome = change::MakeChange(
             {rates_, detonator40_, f.formatActive, f.driverVersion, command_.confirm}, ask,
             platform_);
+        if (ask.alreadyInstalled) {
+            return kExitApplied;
+        }
         if (!ask.backedUp) {
             return Refuse(kBackupRefused);
         }

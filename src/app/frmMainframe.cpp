@@ -37,7 +37,9 @@ void frmMainframe::Form_Load() {
 
 void frmMainframe::ShowMonitorLine() {
     lblMonitor.caption = monitor.LineText();
-    lblMonitor.foreColor = monitor.Known() ? kFindingColour : kRed;
+    // Red is for a problem: an EDID that cannot be read, not limits that nobody gave.
+    lblMonitor.foreColor =
+        !monitor.Known() && monitor.limits.edidUnreadable ? kRed : kFindingColour;
 }
 
 void frmMainframe::mnuMonitorLimits_Click() {
@@ -141,7 +143,8 @@ void frmMainframe::ShowTablesAndRecord() {
         }
         lblApplied.caption = failed.empty() ? line : text::Concat({failed, text::kCrLf, line});
     }
-    applied::InEffect inEffect = applied::RatesInEffect(*record_, platform_.system);
+    applied::InEffect inEffect =
+        applied::RatesInEffect(*record_, platform_.system, RecordInstalled());
     lblRatesInEffect.caption = std::move(inEffect.text);
     lblRatesInEffect.foreColor = inEffect.allOffered ? kFindingColour : kRed;
 }

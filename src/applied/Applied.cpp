@@ -24,6 +24,10 @@ constexpr const char* kUnknownDate = "an unknown date";
 constexpr const char* kNotOfferedByPageOne = " is not offered by this driver's page";
 constexpr const char* kNotOfferedByPageMany = " are not offered by this driver's page";
 constexpr const char* kRestartHint = ": restart Windows, or check the monitor's limits";
+constexpr const char* kApplyHint =
+    ": the tables no longer hold them; they are selected on the settings page, and \"Apply\" "
+    "sets them again";
+constexpr const char* kRemoved = " are no longer in the driver's tables";
 constexpr const char* kDamaged = "The record of the rates applied cannot be read whole: ";
 
 // No monitor shows a rate this high; a larger number is not a rate the program wrote.
@@ -219,10 +223,14 @@ bool IsInstalled(const Record& record, const readback::InstalledTables& tables, 
 
 std::string NotInstalledText(const Record& record, const std::optional<std::string>& driverNow,
                              modes::Rows notOffered) {
-    std::string line = Concat({"Your rates of ", record.date.empty() ? kUnknownDate : record.date,
-                               " are not installed (driver then ",
-                               record.driverVersion.empty() ? kNotFound : record.driverVersion,
-                               ", now ", driverNow.value_or(kNotFound), ")"});
+    const char* date = record.date.empty() ? kUnknownDate : record.date.c_str();
+    // Under the same driver nothing but a removal explains it.
+    std::string line =
+        !record.driverVersion.empty() && driverNow == record.driverVersion
+            ? Concat({"Your rates of ", date, kRemoved})
+            : Concat({"Your rates of ", date, " are not installed (driver then ",
+                      record.driverVersion.empty() ? kNotFound : record.driverVersion, ", now ",
+                      driverNow.value_or(kNotFound), ")"});
     if (notOffered != 0) {
         line += Concat(
             {text::kCrLf, List(record, notOffered),
@@ -240,7 +248,7 @@ std::string ScreenText(const platform::DisplayMode& mode) {
     return text;
 }
 
-InEffect RatesInEffect(const Record& record, platform::ISystemInfo& system) {
+InEffect RatesInEffect(const Record& record, platform::ISystemInfo& system, bool installed) {
     modes::Rows recorded = 0;
     modes::Rows offered = 0;
     platform::DisplayMode mode;
@@ -265,9 +273,10 @@ InEffect RatesInEffect(const Record& record, platform::ISystemInfo& system) {
         return {Concat({all, " of ", all, " offered"}), true};
     }
     // Right after a driver update, before the restart, none is: the list would only be long.
+    const char* hint = installed ? kRestartHint : kApplyHint;
     return {missing == recorded && count > 1
-                ? Concat({"None of ", all, " offered", kRestartHint})
-                : Concat({List(record, missing), " not offered", kRestartHint}),
+                ? Concat({"None of ", all, " offered", hint})
+                : Concat({List(record, missing), " not offered", hint}),
             false};
 }
 

@@ -61,11 +61,12 @@ std::string NotInstalledText(const Record& record, const std::optional<std::stri
 // "Screen now:": "1024x768, 32 bit, 85 Hz".
 std::string ScreenText(const platform::DisplayMode& mode);
 // "Rates in effect:": "7 of 7 offered", or the recorded rates the display does not offer (red),
-// "None of 7" when it offers none of them; the display's modes are walked once.
+// "None of 7" when it offers none of them; the display's modes are walked once. What helps
+// follows: "Apply" when the tables no longer hold the rates (`installed` false), else a restart.
 struct InEffect {
     std::string text;
     bool allOffered = false;
 };
-InEffect RatesInEffect(const Record& record, platform::ISystemInfo& system);
+InEffect RatesInEffect(const Record& record, platform::ISystemInfo& system, bool installed);
 
 }  // namespace quorvel::applied

@@ -249,7 +249,8 @@ TEST_F(MonitorFormTest, NoLimitsKnownWithoutEdidOrWithOutOfRangeTypedValues) {
     Type("MaxRefreshHz", 5000);
     Start("driver-40.41.reg");
     EXPECT_EQ(form.lblMonitor.caption, "No limits known");
-    EXPECT_EQ(form.lblMonitor.foreColor, app::kRed);
+    // It only informs: red is for problems.
+    EXPECT_EQ(form.lblMonitor.foreColor, app::kFindingColour);
     Type("MaxRefreshHz", 85);
     EXPECT_EQ(MonitorLine(), "max. 85 Hz (typed in)");
 }

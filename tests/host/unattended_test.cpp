@@ -224,6 +224,28 @@ TEST_F(ApplyRuns, ALogThatCannotBeWrittenStopsTheRunBeforeAnyChange) {
     EXPECT_TRUE(world.files.Written().empty());
 }
 
+// A second run of the same /apply changes nothing: no write, no undo file, exit code 0.
+TEST_F(ApplyRuns, AChangeAlreadyMadeWritesNothing) {
+    const auto undoFiles = [&] {
+        const auto& written = world.files.Written();
+        return std::count_if(written.begin(), written.end(), [](const std::string& path) {
+            return path.find("Quorvel-undo-") != std::string::npos;
+        });
+    };
+    ASSERT_EQ(Run("xp.reg", "/apply 1024x768@85"), 0);
+    ASSERT_EQ(undoFiles(), 1);
+    world.registry.ClearCalls();
+    EXPECT_EQ(RunCommandLine(ParseCommandLine("/apply 1024x768@85"), world.platform), 0);
+    EXPECT_NE(Log().find("\r\nAlready installed: every value holds its new data, so nothing was "
+                         "written.\r\nExit code 0\r\n"),
+              std::string::npos)
+        << Log();
+    for (const auto& call : world.registry.Calls()) {
+        EXPECT_NE(call.call, RegCall::Set) << call.keyPath << " " << call.name;
+    }
+    EXPECT_EQ(undoFiles(), 1);
+}
+
 TEST_F(ApplyRuns, RebootsAfterAFullSuccessAndAppendsToTheLog) {
     world.files.PutFile(kLogPath, "earlier runs\r\n");
     // The log says so before Windows is asked to restart.
