@@ -14,6 +14,7 @@
 #include "WindowTesting.h"
 #include "host/TestSupport.h"
 #include "app/frmMainframe.h"
+#include "confirm/Confirm.h"
 #include "app/win32/MainWindow.h"
 #include "app/win32/SettingsPageView.h"
 #include "app/win32/resource.h"
@@ -125,6 +126,8 @@ class InstallWindowTest : public testing::Test,
         const auto failures = quorvel::tools::CopyToRegistry(machine, platform::kHkeyLocalMachine);
         ASSERT_TRUE(failures.empty()) << failures.front();
 
+        // No check after the restart: its RunOnce entry would outlive the test in the prefix.
+        quorvel::confirm::SetWanted(registry, false);
         form_.emplace(platform);
         form_->Form_Load();
         window_.emplace(*form_);
